@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs the dependencies, builds from nothing and runs every test: once in a normal
+# build and once under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh"
+jobs=$(nproc)
+cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$root/build" -j "$jobs"
+ctest --test-dir "$root/build" --output-on-failure -j "$jobs"
+cmake -S "$root" -B "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DVANTREL_SANITIZE=ON -DVANTREL_BENCH=OFF
+cmake --build "$root/build-asan" -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir "$root/build-asan" --output-on-failure -j "$jobs"

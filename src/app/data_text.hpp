@@ -1,0 +1,57 @@
+#pragma once
+// Reading data files: CP932 bytes decoded to UTF-8 and split into lines (LF, CRLF or CR).
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantrel {
+
+// Decodes CP932 (Shift-JIS) text to UTF-8 through iconv. Bytes that are not valid
+// CP932 become U+FFFD, so a stray byte in a comment never rejects a file.
+[[nodiscard]] std::string cp932_to_utf8(std::string_view bytes);
+
+// Encodes UTF-8 as CP932 (used to find files spelt in CP932 on disk, and by tests
+// that write real-looking data files); nullopt when a character has no CP932 form.
+[[nodiscard]] std::optional<std::string> utf8_to_cp932(std::string_view utf8);
+
+// Splits text at LF, CRLF and CR. A final line end does not start another line.
+[[nodiscard]] std::vector<std::string> split_lines(std::string_view text);
+
+// Reads a whole CP932 file as UTF-8 lines; nullopt when it cannot be read.
+[[nodiscard]] std::optional<std::vector<std::string>> read_cp932_lines(const std::filesystem::path& file);
+
+// Walks the lines of a data file the way the readers consume them.
+class LineCursor {
+public:
+    explicit LineCursor(std::vector<std::string> lines) : lines_(std::move(lines)) {}
+
+    [[nodiscard]] bool at_end() const { return next_ >= lines_.size(); }
+    // The next line; at the end of the file an empty line, which fails as a number.
+    const std::string& next() {
+        if (next_ < lines_.size()) {
+            current_ = lines_[next_++];
+            line_ = static_cast<int>(next_);
+        } else {
+            current_.clear();
+        }
+        return current_;
+    }
+    [[nodiscard]] const std::string& current() const { return current_; }
+    // 1-based number of the line last read (0 before the first).
+    [[nodiscard]] int line_number() const { return line_; }
+
+private:
+    std::vector<std::string> lines_;
+    std::size_t next_ = 0;
+    std::string current_;
+    int line_ = 0;
+};
+
+// True when `line` begins with `key` exactly (case-sensitive).
+[[nodiscard]] inline bool starts_with_key(std::string_view line, std::string_view key) {
+    return line.substr(0, key.size()) == key;
+}
+
+}  // namespace vantrel

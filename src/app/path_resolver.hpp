@@ -1,0 +1,28 @@
+#pragma once
+// Maps the Windows file names written in data files onto the file system.
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+namespace vantrel {
+
+class PathResolver {
+public:
+    explicit PathResolver(std::filesystem::path data_dir) : dir_(std::move(data_dir)) {}
+
+    // Resolves a name such as "Image\\Signal\\R.BMP" relative to the data directory:
+    // "\\" or "/" separators, each component matched without regard to ASCII case,
+    // spelt on disk in UTF-8 or in CP932. nullopt when no such file or directory exists.
+    [[nodiscard]] std::optional<std::filesystem::path> resolve(std::string_view name) const;
+
+    // Like resolve, but when nothing matches returns the literal path below the data
+    // directory (for callers that report the missing file themselves).
+    [[nodiscard]] std::filesystem::path resolve_or_literal(std::string_view name) const;
+
+    [[nodiscard]] const std::filesystem::path& data_dir() const { return dir_; }
+
+private:
+    std::filesystem::path dir_;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,13 @@
+#pragma once
+// Reads the string file of interface texts.
+#include <string>
+
+#include "app/path_resolver.hpp"
+#include "app/result.hpp"
+#include "cab/strings.hpp"
+
+namespace vantrel {
+
+[[nodiscard]] Result<Strings> read_string_file(const std::string& file, const PathResolver& resolver);
+
+}  // namespace vantrel

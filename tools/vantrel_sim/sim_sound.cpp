@@ -1,0 +1,1 @@
+#include "vantrel_sim/sim_sound.hpp"

@@ -1,0 +1,2 @@
+#pragma once
+// Placeholder: the runner's sound layer.
