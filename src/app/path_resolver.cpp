@@ -1,0 +1,97 @@
+#include "app/path_resolver.hpp"
+
+#include <string>
+#include <vector>
+
+#include "app/data_text.hpp"
+
+namespace vantrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> split_components(std::string_view name) {
+    std::vector<std::string> parts;
+    std::string part;
+    for (char c : name) {
+        if (c == '\\' || c == '/') {
+            if (!part.empty()) parts.push_back(std::move(part));
+            part.clear();
+        } else {
+            part += c;
+        }
+    }
+    if (!part.empty()) parts.push_back(std::move(part));
+    return parts;
+}
+
+bool equal_ignoring_ascii_case(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+bool valid_utf8(std::string_view s) {
+    size_t i = 0;
+    while (i < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        size_t len = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+        if (len == 0 || i + len > s.size()) return false;
+        for (size_t k = 1; k < len; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+        i += len;
+    }
+    return true;
+}
+
+// The name of a directory entry as UTF-8: as stored when it is UTF-8, else read as CP932.
+std::string entry_name_utf8(const fs::path& p) {
+    std::string raw = p.filename().string();
+    if (valid_utf8(raw)) return raw;
+    return cp932_to_utf8(raw);
+}
+
+}  // namespace
+
+std::optional<fs::path> PathResolver::resolve(std::string_view name) const {
+    const std::vector<std::string> parts = split_components(name);
+    if (parts.empty()) return std::nullopt;
+    fs::path current = dir_.empty() ? fs::path(".") : dir_;
+    std::error_code ec;
+    for (const std::string& part : parts) {
+        if (part == ".") continue;
+        if (part == "..") {
+            current /= "..";
+            continue;
+        }
+        fs::path exact = current / part;
+        if (fs::exists(exact, ec)) {
+            current = std::move(exact);
+            continue;
+        }
+        std::optional<fs::path> found;
+        for (fs::directory_iterator it(current, ec), end; !ec && it != end; it.increment(ec)) {
+            if (equal_ignoring_ascii_case(entry_name_utf8(it->path()), part)) {
+                found = it->path();
+                break;
+            }
+        }
+        if (!found) return std::nullopt;
+        current = std::move(*found);
+    }
+    return current;
+}
+
+fs::path PathResolver::resolve_or_literal(std::string_view name) const {
+    if (auto p = resolve(name)) return *p;
+    fs::path literal = dir_;
+    for (const std::string& part : split_components(name)) literal /= part;
+    return literal;
+}
+
+}  // namespace vantrel
