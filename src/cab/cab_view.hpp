@@ -18,6 +18,7 @@ struct CabView {
     int Lamp_P = -1;     // NotchImageP index
     int Lamp_B = -1;     // NotchImageB index
     int Lamp_Gear = -1;  // GearImageList index
+    int gear_drawn = -1;  // gear whose picture Lamp_Gear shows, -1 none
 
     // Right-hand column.
     int SignalImage = -1;      // SignalImageList index

@@ -1,2 +1,58 @@
 #pragma once
-// Placeholder: the runner's sound layer.
+// The runner's sound layer: no device, but each channel keeps its state as a real one
+// would. A looping channel plays until stopped; one played once counts as playing for
+// the length of its wave (0 without a wave). Every call can be logged as a CSV line.
+#include <cstdint>
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "sound/sound_channels.hpp"
+#include "sound/wave_header.hpp"
+
+namespace vantrel::sim {
+
+class SimSoundChannels final : public SoundChannels {
+public:
+    SimSoundChannels();
+
+    void set_time(int64_t ms) { now_ = ms; }
+    // Logs every channel call as "t_ms,channel,operation,value" (nullptr: no log).
+    void set_event_log(std::ostream* out) { log_ = out; }
+
+    int load_wave(const std::filesystem::path& file) override;
+    void assign(int channel, int wave) override;
+    void play(int channel) override;
+    void play_looping(int channel) override;
+    void stop(int channel) override;
+    int status(int channel) override;
+    void set_volume(int channel, int hundredths_db) override;
+    void set_frequency_ratio(int channel, double ratio) override;
+
+    [[nodiscard]] int volume(int channel) const;
+    [[nodiscard]] double frequency_ratio(int channel) const;
+
+private:
+    struct Wave {
+        std::string name;
+        WaveInfo info;
+    };
+    struct Channel {
+        int wave = -1;
+        bool playing = false;
+        bool looping = false;
+        int64_t started = 0;
+        int volume = 0;
+        double ratio = 1.0;
+    };
+    [[nodiscard]] bool valid(int channel) const { return channel >= 0 && channel < kChannelCount; }
+    void log(int channel, const char* operation, const std::string& value = {});
+
+    std::vector<Wave> waves_;
+    std::vector<Channel> channels_;
+    int64_t now_ = 0;
+    std::ostream* log_ = nullptr;
+};
+
+}  // namespace vantrel::sim

@@ -1,0 +1,25 @@
+#pragma once
+// The start-up of a run: reads the train, route and string files in the program's
+// order, opens the video, loads the sounds and sets the initial state.
+#include <optional>
+#include <string>
+
+#include "app/path_resolver.hpp"
+#include "app/result.hpp"
+#include "cab/picture_loader.hpp"
+
+namespace vantrel {
+
+struct Run;
+
+struct RunFiles {
+    std::string train;    // train file name, as a data file would write it
+    std::string route;    // empty: no route (level track, doors closed, no signals)
+    std::string strings;  // empty: the texts stay empty
+};
+
+// On failure returns the error to report; the run must not be used then.
+[[nodiscard]] std::optional<DataError> load_run(Run& run, const RunFiles& files, const PathResolver& resolver,
+                                                PictureLoader& pictures);
+
+}  // namespace vantrel

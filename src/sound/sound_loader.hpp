@@ -1,0 +1,17 @@
+#pragma once
+// Loads the train's and the route's waves and assigns them to their channels: running
+// sounds on 0 .., route sounds after them, motor sounds on 240 ..; the commentary
+// phrases and sign sounds are loaded for the commentary queue.
+#include <optional>
+#include <string>
+
+#include "app/path_resolver.hpp"
+
+namespace vantrel {
+
+struct Run;
+
+// Returns the program's message when the waves need more than 256 channels.
+[[nodiscard]] std::optional<std::string> load_sounds(Run& run, const PathResolver& resolver);
+
+}  // namespace vantrel

@@ -1,0 +1,84 @@
+#include "vantrel_sim/script.hpp"
+
+#include <charconv>
+#include <sstream>
+
+namespace vantrel::sim {
+namespace {
+
+bool parse_virtual_key(std::string name, VirtualKeyCommand& out) {
+    if (name.rfind("shift+", 0) == 0) {
+        out.shift = true;
+        name = name.substr(6);
+    }
+    if (name == "Enter") {
+        out.key = VirtualKey::Enter;
+        return true;
+    }
+    if (name == "ScrollLock") {
+        out.key = VirtualKey::ScrollLock;
+        return true;
+    }
+    if (name.size() >= 2 && name.size() <= 3 && name[0] == 'F') {
+        int n = 0;
+        const auto [end, ec] = std::from_chars(name.data() + 1, name.data() + name.size(), n);
+        if (ec == std::errc{} && end == name.data() + name.size() && n >= 1 && n <= 12) {
+            out.key = static_cast<VirtualKey>(static_cast<int32_t>(VirtualKey::F1) + n - 1);
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+Result<std::vector<ScriptCommand>> parse_script(std::istream& in, const std::string& name) {
+    std::vector<ScriptCommand> commands;
+    std::string line;
+    int number = 0;
+    int64_t last = 0;
+    auto fail = [&](const std::string& why) { return DataError{"script: " + why, name, number}; };
+    while (std::getline(in, line)) {
+        ++number;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::istringstream words(line);
+        std::vector<std::string> tokens;
+        for (std::string w; words >> w;) {
+            if (w[0] == '#') break;
+            tokens.push_back(w);
+        }
+        if (tokens.empty()) continue;
+        ScriptCommand c;
+        const std::string& t = tokens[0];
+        const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), c.time_ms);
+        if (ec != std::errc{} || end != t.data() + t.size() || c.time_ms < 0) return fail("bad time '" + t + "'");
+        if (c.time_ms < last) return fail("time goes backwards");
+        last = c.time_ms;
+        if (tokens.size() < 2) return fail("missing command");
+        const std::string& cmd = tokens[1];
+        const std::string arg = tokens.size() > 2 ? tokens[2] : std::string();
+        if (tokens.size() > 3) return fail("too many words");
+        if (cmd == "start" && arg.empty()) {
+            c.action = StartCommand{};
+        } else if (cmd == "key" && (arg.size() == 1 || arg == "space")) {
+            c.action = KeyCommand{arg == "space" ? ' ' : arg[0]};
+        } else if (cmd == "vk") {
+            VirtualKeyCommand vk;
+            if (!parse_virtual_key(arg, vk)) return fail("unknown virtual key '" + arg + "'");
+            c.action = vk;
+        } else if (cmd == "wheel" && (arg == "up" || arg == "down")) {
+            c.action = WheelCommand{arg == "up"};
+        } else if (cmd == "station") {
+            int32_t index = 0;
+            const auto [e, err] = std::from_chars(arg.data(), arg.data() + arg.size(), index);
+            if (arg.empty() || err != std::errc{} || e != arg.data() + arg.size()) return fail("bad station index");
+            c.action = StationCommand{index};
+        } else {
+            return fail("unknown command '" + line + "'");
+        }
+        commands.push_back(std::move(c));
+    }
+    return commands;
+}
+
+}  // namespace vantrel::sim

@@ -1,0 +1,202 @@
+#include "vantrel_sim/sim_run.hpp"
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <string_view>
+
+#include "app/fixed_point.hpp"
+#include "app/run.hpp"
+#include "app/run_setup.hpp"
+#include "app/scheduler.hpp"
+#include "app/timer1.hpp"
+#include "cab/header_picture_loader.hpp"
+#include "dynamics/motion.hpp"
+#include "input/keyboard.hpp"
+#include "route/stations.hpp"
+#include "vantrel_sim/script.hpp"
+#include "vantrel_sim/sim_sound.hpp"
+#include "vantrel_sim/trace.hpp"
+
+namespace vantrel::sim {
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: vantrel-sim --train FILE [--route FILE] [--strings FILE] [--data-dir DIR]\n"
+    "                   [--script FILE] [--seconds S] [--trace FILE] [--events FILE]\n"
+    "                   [--view FILE] [--frames N]\n";
+
+void apply(Run& run, Scheduler& scheduler, int64_t now, const ScriptAction& action) {
+    if (std::holds_alternative<StartCommand>(action)) {
+        if (start1Click(run)) {
+            scheduler.start(now);
+        } else {
+            scheduler.pause();
+        }
+    } else if (const auto* key = std::get_if<KeyCommand>(&action)) {
+        AsciiDown(run, key->key);
+    } else if (const auto* vk = std::get_if<VirtualKeyCommand>(&action)) {
+        keydowns(run, vk->key, vk->shift);
+        if (vk->key == VirtualKey::Enter) AsciiDown(run, '\r');  // a real Enter also types a character
+    } else if (const auto* wheel = std::get_if<WheelCommand>(&action)) {
+        if (wheel->up) {
+            WheelU(run);
+        } else {
+            WheelD(run);
+        }
+    } else if (const auto* station = std::get_if<StationCommand>(&action)) {
+        StationClick(run, station->index);
+    }
+    drain_posted(run);
+}
+
+// A file opened for writing, or a message naming it.
+std::unique_ptr<std::ofstream> open_output(const std::string& name, std::ostream& err) {
+    if (name.empty()) return nullptr;
+    auto out = std::make_unique<std::ofstream>(name, std::ios::binary);
+    if (!*out) {
+        err << "vantrel-sim: cannot write " << name << "\n";
+        return nullptr;
+    }
+    return out;
+}
+
+}  // namespace
+
+int run_simulation(const SimOptions& options, std::ostream& out, std::ostream& err) {
+    std::vector<ScriptCommand> commands;
+    if (!options.script.empty()) {
+        std::ifstream in(options.script, std::ios::binary);
+        if (!in) {
+            err << "vantrel-sim: cannot read script " << options.script << "\n";
+            return kExitUsage;
+        }
+        auto parsed = parse_script(in, options.script);
+        if (!parsed) {
+            err << "vantrel-sim: " << parsed.error().message << " (" << parsed.error().file << ":"
+                << parsed.error().line << ")\n";
+            return kExitUsage;
+        }
+        commands = std::move(parsed.value());
+    }
+    auto trace = open_output(options.trace, err);
+    auto events = open_output(options.events, err);
+    auto view = open_output(options.view, err);
+    if ((!options.trace.empty() && !trace) || (!options.events.empty() && !events) ||
+        (!options.view.empty() && !view))
+        return kExitUsage;
+
+    auto run = std::make_unique<Run>();
+    SimSoundChannels sound;
+    NullFrameSource frames(options.frames.value_or(-1));
+    run->attach(sound);
+    run->attach(frames);
+    if (events) {
+        *events << "t_ms,channel,operation,value\n";
+        sound.set_event_log(events.get());
+    }
+
+    const PathResolver resolver(options.data_dir);
+    HeaderPictureLoader pictures;
+    const RunFiles files{options.train, options.route, options.strings};
+    if (auto error = load_run(*run, files, resolver, pictures)) {
+        err << error->message << "\n" << error->file << ":" << error->line << "\n";
+        return kExitDataError;
+    }
+
+    const auto end_ms = static_cast<int64_t>(options.seconds * 1000.0L);
+    Scheduler scheduler;
+    std::string rows;
+    std::string views;
+    if (trace) rows.append(trace_header()).append("\n");
+    int64_t steps = 0;
+    auto tick = [&](int64_t t) {
+        sound.set_time(t);
+        MMTimer1Timer(*run);
+        drain_posted(*run);
+    };
+    auto step = [&](int64_t t) {
+        sound.set_time(t);
+        Timer1Timer(*run);
+        ++steps;
+        if (trace) append_trace_row(rows, t, *run);
+        if (view) append_view_json(views, t, *run);
+        drain_posted(*run);
+        if (rows.size() > (1u << 20)) {
+            trace->write(rows.data(), static_cast<std::streamsize>(rows.size()));
+            rows.clear();
+        }
+        if (views.size() > (1u << 20)) {
+            view->write(views.data(), static_cast<std::streamsize>(views.size()));
+            views.clear();
+        }
+    };
+    for (const ScriptCommand& c : commands) {
+        if (c.time_ms > end_ms) break;
+        scheduler.run_until(c.time_ms - 1, tick, step);
+        sound.set_time(c.time_ms);
+        apply(*run, scheduler, c.time_ms, c.action);
+    }
+    scheduler.run_until(end_ms, tick, step);
+    if (trace) trace->write(rows.data(), static_cast<std::streamsize>(rows.size()));
+    if (view) view->write(views.data(), static_cast<std::streamsize>(views.size()));
+
+    char summary[256];
+    std::snprintf(summary, sizeof summary,
+                  "vantrel-sim: %.1Lf s simulated, %lld steps; speed %d km/h, distance %.1Lf m, frame %d, %s\n",
+                  options.seconds, static_cast<long long>(steps), round_int(real(run->core.Speed)),
+                  run->core.Distance / 100, run->core.Frame, clock_text(run->core.ClockTicks).c_str());
+    out << summary;
+    return kExitOk;
+}
+
+std::optional<SimOptions> parse_arguments(int argc, const char* const* argv, std::ostream& err) {
+    SimOptions o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view a = argv[i];
+        if (a == "--help" || a == "-h") {
+            err << kUsage;
+            return std::nullopt;
+        }
+        if (i + 1 >= argc) {
+            err << "vantrel-sim: " << a << " needs a value\n" << kUsage;
+            return std::nullopt;
+        }
+        const std::string value = argv[++i];
+        if (a == "--train") o.train = value;
+        else if (a == "--route") o.route = value;
+        else if (a == "--strings") o.strings = value;
+        else if (a == "--data-dir") o.data_dir = value;
+        else if (a == "--script") o.script = value;
+        else if (a == "--trace") o.trace = value;
+        else if (a == "--events") o.events = value;
+        else if (a == "--view") o.view = value;
+        else if (a == "--seconds" || a == "--frames") {
+            char* end = nullptr;
+            const long double v = std::strtold(value.c_str(), &end);
+            if (value.empty() || *end != '\0' || !(v >= 0) || v > 1e7L) {
+                err << "vantrel-sim: bad number for " << a << ": " << value << "\n";
+                return std::nullopt;
+            }
+            if (a == "--seconds") {
+                o.seconds = v;
+            } else {
+                if (v != static_cast<long double>(static_cast<int32_t>(v))) {
+                    err << "vantrel-sim: --frames takes a whole number\n";
+                    return std::nullopt;
+                }
+                o.frames = static_cast<int32_t>(v);
+            }
+        } else {
+            err << "vantrel-sim: unknown option " << a << "\n" << kUsage;
+            return std::nullopt;
+        }
+    }
+    if (o.train.empty()) {
+        err << "vantrel-sim: --train is required\n" << kUsage;
+        return std::nullopt;
+    }
+    return o;
+}
+
+}  // namespace vantrel::sim

@@ -1,0 +1,29 @@
+#pragma once
+// The headless runner: a train (and optionally a route) in virtual time, driven by a
+// script, writing a trace, the sound events and the cab view.
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+
+namespace vantrel::sim {
+
+struct SimOptions {
+    std::string train, route, strings;
+    std::string data_dir = ".";
+    std::string script, trace, events, view;
+    long double seconds = 60;
+    std::optional<int32_t> frames;  // the video's length; none: no video
+};
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitDataError = 2;
+inline constexpr int kExitUsage = 64;
+
+// Runs the simulation; messages go to `err`, the summary to `out`. Returns the exit status.
+int run_simulation(const SimOptions& options, std::ostream& out, std::ostream& err);
+
+// Parses the command line; nullopt (after a message on `err`) on a usage error.
+std::optional<SimOptions> parse_arguments(int argc, const char* const* argv, std::ostream& err);
+
+}  // namespace vantrel::sim
