@@ -21,6 +21,7 @@ struct CommentaryState {
     bool first_power = false;
     bool D1 = false;          // commentary mode check mark
     std::string hook_text;    // last text of the event hook
+    int event_wave = -1;      // the spare wave slot the event hook plays on channel 255
 };
 
 }  // namespace vantrel
