@@ -8,6 +8,7 @@
 
 #include "app/fixed_point.hpp"
 #include "app/run.hpp"
+#include "route/blink.hpp"
 
 namespace vantrel {
 
@@ -44,13 +45,7 @@ constexpr int kFallingSign = 2;  // SignImageList
 }  // namespace
 
 void speed_limit_blink(Run& run) {
-    if (!run.limits.blinking) return;
-    const int32_t n = run.window_ticks;
-    if (n % 10 == 0) {
-        run.view.SpeedLimitImage_visible = true;
-    } else if (n % 5 == 0) {
-        run.view.SpeedLimitImage_visible = false;
-    }
+    if (run.limits.blinking) blink(run.window_ticks, run.view.SpeedLimitImage_visible);
 }
 
 void speed_limits_step(Run& run) {

@@ -6,6 +6,7 @@
 
 #include "app/fixed_point.hpp"
 #include "app/run.hpp"
+#include "route/blink.hpp"
 #include "route/commentary.hpp"
 #include "route/timetable_phrases.hpp"
 
@@ -106,6 +107,13 @@ void station_work(Run& run, size_t i) {
     return s;
 }
 
+struct ClockParts { int32_t hours, minutes, seconds; };
+
+[[nodiscard]] ClockParts split_clock(int32_t ticks) {
+    const int32_t rest = ticks % kTicksPerHour;
+    return {ticks / kTicksPerHour, rest / kTicksPerMinute, rest % kTicksPerMinute / kTicksPerSecond};
+}
+
 struct HandTip { int x, y; };
 
 // Tip of a hand drawn from the clock picture's centre (25, 25); 0 degrees up, clockwise.
@@ -160,14 +168,7 @@ void stop_alert_step(Run& run) {
         stop_if_playing(sound, ch);
         run.view.Lamp_stopalert = false;
     }
-    if (is_playing(sound, ch)) {
-        const int32_t n = run.window_ticks;
-        if (n % 10 == 0) {
-            run.view.Lamp_stopalert = true;
-        } else if (n % 5 == 0) {
-            run.view.Lamp_stopalert = false;
-        }
-    }
+    if (is_playing(sound, ch)) blink(run.window_ticks, run.view.Lamp_stopalert);
 }
 
 void clock_step(Run& run) {
@@ -175,11 +176,8 @@ void clock_step(Run& run) {
 }
 
 std::string clock_text(int32_t ticks) {
-    const int32_t hours = ticks / kTicksPerHour;
-    const int32_t rest = ticks % kTicksPerHour;
-    const int32_t minutes = rest / kTicksPerMinute;
-    const int32_t seconds = rest % kTicksPerMinute / kTicksPerSecond;
-    return two_digits(hours) + ":" + two_digits(minutes) + ":" + two_digits(seconds);
+    const ClockParts c = split_clock(ticks);
+    return two_digits(c.hours) + ":" + two_digits(c.minutes) + ":" + two_digits(c.seconds);
 }
 
 void timecalc(Run& run, int32_t ticks) {
@@ -187,16 +185,12 @@ void timecalc(Run& run, int32_t ticks) {
     const PanelDef& panel = run.train.panel;
     if (panel.clock_x <= 0 || panel.clock_y <= 0) return;
 
-    const int32_t hours = ticks / kTicksPerHour;
-    const int32_t rest = ticks % kTicksPerHour;
-    const int32_t minutes = rest / kTicksPerMinute;
-    const int32_t seconds = rest % kTicksPerMinute / kTicksPerSecond;
+    const ClockParts c = split_clock(ticks);
     const int32_t length = panel.clock_length;
-
     // Hours are not reduced modulo 12: the angle simply runs on.
-    const HandTip h = hand_tip(hours * 30.0L + minutes * 0.5L, round_int(length * 0.6L));
-    const HandTip m = hand_tip(minutes * 6.0L + seconds * 0.1L, length);
-    const HandTip s = hand_tip(seconds * 6.0L, length);
+    const HandTip h = hand_tip(c.hours * 30.0L + c.minutes * 0.5L, round_int(length * 0.6L));
+    const HandTip m = hand_tip(c.minutes * 6.0L + c.seconds * 0.1L, length);
+    const HandTip s = hand_tip(c.seconds * 6.0L, length);
     CabView& v = run.view;
     v.clock_drawn = true;
     v.hour_x = h.x;
