@@ -1,0 +1,69 @@
+// The Move menu's jump: the train is set down at a station, standing, in emergency.
+#include <algorithm>
+
+#include "app/fixed_point.hpp"
+#include "app/run.hpp"
+#include "dynamics/handles.hpp"
+#include "route/stations.hpp"
+
+namespace vantrel {
+
+namespace {
+
+// Ticks per preceding-train frame; at least 1 even for a [FrameRate] outside 1 .. 30.
+[[nodiscard]] int32_t preceding_divisor(int32_t frame_rate) {
+    if (frame_rate < 1) return 1;
+    return std::max(1, 30 / frame_rate);
+}
+
+}  // namespace
+
+void StationClick(Run& run, int32_t station) {
+    const auto& stations = run.route.stations;
+    if (station < 0 || static_cast<size_t>(station) >= stations.size()) return;
+    const Station& st = stations[static_cast<size_t>(station)];
+
+    const auto stops_before = std::count_if(stations.begin(), stations.begin() + station,
+                                            [](const Station& s) { return s.type == 0; });
+
+    run.core.Speed = 0;
+
+    for (StationFlags& f : run.stations.flags) f = StationFlags{};
+    std::fill(run.route_sounds.trigger_played.begin(), run.route_sounds.trigger_played.end(), false);
+
+    // Channel 0 is left alone and the count is taken as the last channel number, as the
+    // menu always did; nothing beyond the mixer's channels is touched.
+    const int64_t loaded = static_cast<int64_t>(run.drive_sound_count) +
+                           static_cast<int64_t>(run.route.sound_data.size());
+    const int last = static_cast<int>(std::min<int64_t>(loaded, kChannelCount - 1));
+    for (int ch = 1; ch <= last; ++ch) run.sound().stop(ch);
+
+    run.core.TractionCut = false;
+    run.view.Lamp_Door = true;
+
+    run.core.Frame = round_int((static_cast<long double>(st.platform_start) + st.platform_end) / 2.0L);
+    run.view.Label4 = st.name;
+
+    const int64_t clock = static_cast<int64_t>(st.dep_sound_time) - 150;
+    run.core.ClockTicks = static_cast<int32_t>(clock);
+    const RouteTables& r = run.route;
+    // Only the quotient is rounded (ties to even), then the start offset is added.
+    const int32_t advanced =
+        round_int(static_cast<long double>(clock - r.start_time) / preceding_divisor(r.frame_rate));
+    run.video.PrecedingFrame = static_cast<int32_t>(static_cast<int64_t>(advanced) + r.start_pos +
+                                                    30LL * r.pre_time);
+
+    run.stations.current_station = station;
+    reset_handles(run);
+    run.stations.next_stop_distance = 0;
+    run.core.TargetDistance = 0;
+    run.core.RemainingDistance = 0;
+
+    run.route_sounds.announce_pointer = static_cast<int32_t>(2 * stops_before);
+
+    run.core.Distance = st.stop_distance;
+    run.core.DistanceStep = 0;
+    run.video.segment = -1;
+}
+
+}  // namespace vantrel
