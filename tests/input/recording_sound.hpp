@@ -17,6 +17,7 @@ public:
     std::array<int, kChannelCount> state{};
     std::array<bool, kChannelCount> empty{};  // assigned no wave (-1)
     int next_wave = 500;
+    int quiet_channel = -1;  // calls on this channel are not recorded
 
     void set_status(int ch, int s) { state.at(static_cast<size_t>(ch)) = s; }
     void clear() { calls.clear(); }
@@ -52,6 +53,7 @@ public:
 
 private:
     void log(const char* op, int ch, const std::string& arg = {}) {
+        if (ch == quiet_channel) return;
         calls.push_back(std::string(op) + " " + std::to_string(ch) + (arg.empty() ? "" : " " + arg));
     }
 };

@@ -129,8 +129,9 @@ TEST_F(CommentaryTest, StationCommentaryLinksAndPostsRequests) {
 
     run.commentary.queue.fill(kNoWave);
     run.posted.clear();
-    kanko_station_add(run, 3);  // first power: the opening phrase, then kind 2 (a time goes to Timekanko)
-    EXPECT_EQ(queued(), (std::vector<int>{1101, 1121, 1116}));
+    kanko_station_add(run, 3);  // first power: the opening phrase, then kind 2
+    // The time 1200 goes to Timekanko: at tick 0 that is 1200 ticks early, slots 7 and 15.
+    EXPECT_EQ(queued(), (std::vector<int>{1101, 1121, 1116, 1007, 1015}));
     EXPECT_EQ(run.posted.size(), 1u);
 }
 
