@@ -1,0 +1,78 @@
+// Whole headless runs: simulated seconds per wall second ("x real time" counter).
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <sstream>
+#include <unistd.h>
+
+#include "demo_data/demo_data.hpp"
+#include "demo_data/large_route.hpp"
+#include "vantrel_sim/sim_run.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace vantrel;
+
+const fs::path& data_dir() {
+    static const fs::path dir = [] {
+        fs::path d = fs::temp_directory_path() / ("vantrel-bench-" + std::to_string(::getpid()));
+        fs::remove_all(d);
+        if (!demo::write_large_route(d, 30).empty()) std::abort();
+        return d;
+    }();
+    return dir;
+}
+
+void run(benchmark::State& state, sim::SimOptions options) {
+    for (auto _ : state) {
+        std::ostringstream out, err;
+        if (sim::run_simulation(options, out, err) != sim::kExitOk) {
+            state.SkipWithError(err.str().c_str());
+            return;
+        }
+    }
+    state.counters["x_real_time"] =
+        benchmark::Counter(static_cast<double>(options.seconds) * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate);
+}
+
+// Ten virtual minutes of the demo train on level track without a route.
+void BM_TenMinutesTrainOnly(benchmark::State& state) {
+    sim::SimOptions o;
+    o.data_dir = data_dir().string();
+    o.train = demo::kTrainFile;
+    o.strings = demo::kStringFile;
+    o.script = (data_dir() / demo::kLargeScriptFile).string();
+    o.seconds = 600;
+    run(state, o);
+}
+BENCHMARK(BM_TenMinutesTrainOnly)->Unit(benchmark::kMillisecond);
+
+// The same with the trace written (to /dev/null).
+void BM_TenMinutesTrainOnlyWithTrace(benchmark::State& state) {
+    sim::SimOptions o;
+    o.data_dir = data_dir().string();
+    o.train = demo::kTrainFile;
+    o.script = (data_dir() / demo::kLargeScriptFile).string();
+    o.trace = "/dev/null";
+    o.seconds = 600;
+    run(state, o);
+}
+BENCHMARK(BM_TenMinutesTrainOnlyWithTrace)->Unit(benchmark::kMillisecond);
+
+// Thirty virtual minutes on a route of 500 signals, 100 stations and 500 marks.
+void BM_ThirtyMinutesLargeRoute(benchmark::State& state) {
+    sim::SimOptions o;
+    o.data_dir = data_dir().string();
+    o.train = demo::kTrainFile;
+    o.route = demo::kLargeRouteFile;
+    o.strings = demo::kStringFile;
+    o.script = (data_dir() / demo::kLargeScriptFile).string();
+    o.frames = demo::kLargeVideoFrames;
+    o.seconds = 1800;
+    run(state, o);
+}
+BENCHMARK(BM_ThirtyMinutesLargeRoute)->Unit(benchmark::kMillisecond);
+
+}  // namespace
