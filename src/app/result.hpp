@@ -10,6 +10,7 @@ struct DataError {
     std::string message;  // the text the program shows (UTF-8), e.g. "車両ファイルに誤りがあります- 列車の基本設定"
     std::string file;     // file name as given, for the log
     int line = 0;         // 1-based line last read, 0 when the file could not be opened
+    std::string missing_file = {};  // a picture or sound named by the file that could not be loaded, as written
 };
 
 template <class T>

@@ -1,0 +1,65 @@
+#pragma once
+// The state shared by the two halves of the train-file reader (parameter keys and
+// cab-panel keys): the line cursor, the section label of the error message and the failure.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "app/data_text.hpp"
+#include "app/path_resolver.hpp"
+#include "app/result.hpp"
+#include "cab/picture_loader.hpp"
+
+namespace vantrel {
+
+inline constexpr std::string_view kTrainFileError = "車両ファイルに誤りがあります";
+inline constexpr std::string_view kBasicSettings = "- 列車の基本設定";
+
+class TrainFileContext {
+public:
+    TrainFileContext(std::string file, LineCursor cursor, const PathResolver& resolver, PictureLoader& pictures)
+        : file_(std::move(file)), cursor_(std::move(cursor)), resolver_(resolver), pictures_(pictures) {}
+
+    LineCursor& cursor() { return cursor_; }
+    // True when the line last read begins with `key`: the remaining keys of a line are
+    // tested against whatever line the previous key left as the last one read.
+    [[nodiscard]] bool key(std::string_view key) const { return starts_with_key(cursor_.current(), key); }
+    // The section named in the file error; set while the key tests pass the sections.
+    void set_label(std::string_view label) { label_ = label; }
+
+    // Records the train-file error with the current label; always returns false.
+    bool fail(std::string missing_file = {});
+    // Records a message of its own (the notch and engine consistency messages).
+    bool fail_with(std::string_view message);
+    [[nodiscard]] const std::optional<DataError>& error() const { return error_; }
+
+    // One value line each; false (with the error recorded) when it does not convert.
+    bool read_int(int32_t& out);
+    bool read_fixed4(int64_t& out);
+    bool read_real(long double& out);
+    bool read_real(double& out);
+    const std::string& read_text() { return cursor_.next(); }
+
+    // Reads the first line of a list entry; `ended` is set when it begins with "#".
+    // A list that runs into the end of the file has lost its terminator: an error.
+    bool next_entry(bool& ended);
+
+    // Opens the picture named `name` (as written in the file). An empty name is no
+    // picture; a name that cannot be found or opened is the train-file error.
+    bool load_picture(const std::string& name, PictureFormat format, PictureRef& out);
+
+private:
+    std::string file_;
+    LineCursor cursor_;
+    const PathResolver& resolver_;
+    PictureLoader& pictures_;
+    std::string label_;
+    std::optional<DataError> error_;
+};
+
+// Field n (1 = first) of a comma-separated record as a number; false when it does not convert.
+[[nodiscard]] bool field_int(std::string_view line, int32_t n, int32_t& out);
+[[nodiscard]] bool field_real(std::string_view line, int32_t n, double& out);
+
+}  // namespace vantrel
