@@ -1,0 +1,102 @@
+// The runner as a command: exit status, error lines and its outputs.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "demo_data/demo_data.hpp"
+#include "test_support.hpp"
+
+namespace {
+
+using vantrel::test::TempDir;
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string slurp(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+Outcome sim(const TempDir& dir, const std::string& args) {
+    const std::string cmd = std::string(VANTREL_SIM_PATH) + " " + args + " >" + (dir / "out.txt").string() +
+                            " 2>" + (dir / "err.txt").string();
+    const int raw = std::system(cmd.c_str());
+    Outcome o;
+    o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    o.out = slurp(dir / "out.txt");
+    o.err = slurp(dir / "err.txt");
+    return o;
+}
+
+}  // namespace
+
+TEST(SimCommand, RefusesBadUsageWithStatus64) {
+    TempDir dir;
+    EXPECT_EQ(sim(dir, "").status, 64);  // --train is required
+    EXPECT_EQ(sim(dir, "--train").status, 64);
+    EXPECT_EQ(sim(dir, "--train t.dat --bogus 1").status, 64);
+    EXPECT_EQ(sim(dir, "--train t.dat --seconds -3").status, 64);
+    vantrel::test::write_bytes(dir / "s.txt", "100 start\n50 key z\n");  // time goes backwards
+    EXPECT_EQ(sim(dir, "--train t.dat --script " + (dir / "s.txt").string()).status, 64);
+    vantrel::test::write_bytes(dir / "s.txt", "100 jump\n");
+    const Outcome o = sim(dir, "--train t.dat --script " + (dir / "s.txt").string());
+    EXPECT_EQ(o.status, 64);
+    EXPECT_NE(o.err.find("s.txt:1"), std::string::npos) << o.err;
+}
+
+TEST(SimCommand, ReportsADataFileErrorWithItsMessageThenFileAndLine) {
+    TempDir dir;
+    vantrel::test::write_cp932(dir / "bad.dat", "[Handle]\n0\n[Cars]\n12a\n");
+    const Outcome o = sim(dir, "--data-dir " + dir.path().string() + " --train bad.dat");
+    EXPECT_EQ(o.status, 2);
+    EXPECT_EQ(o.err, "車両ファイルに誤りがあります- 列車の基本設定\nbad.dat:4\n");
+
+    const Outcome missing = sim(dir, "--data-dir " + dir.path().string() + " --train none.dat");
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.err, "車両ファイルに誤りがあります\nnone.dat:0\n");
+}
+
+TEST(SimCommand, WritesTraceEventsAndViewForTheDemoRun) {
+    TempDir dir;
+    ASSERT_EQ(vantrel::demo::write_demo_data(dir.path()), "");
+    const std::string d = dir.path().string();
+    const Outcome o = sim(dir, "--data-dir " + d + " --train train_demo.dat --route line_demo.dat --strings vantrel.dat"
+                               " --frames 10500 --seconds 5 --script " + (dir / "demo_run.txt").string() +
+                               " --trace " + (dir / "t.csv").string() + " --events " + (dir / "e.csv").string() +
+                               " --view " + (dir / "v.jsonl").string());
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_NE(o.out.find("5.0 s simulated"), std::string::npos) << o.out;
+
+    std::istringstream trace(slurp(dir / "t.csv"));
+    std::string line;
+    std::getline(trace, line);
+    EXPECT_EQ(line.rfind("t_ms,clock_ticks,frame,speed,distance,", 0), 0u);
+    int rows = 0;
+    std::string last;
+    while (std::getline(trace, line)) ++rows, last = line;
+    // Started at 1000 ms: steps at 1100 .. 5000.
+    EXPECT_EQ(rows, 40);
+    EXPECT_EQ(last.rfind("5000,", 0), 0u) << last;
+
+    const std::string events = slurp(dir / "e.csv");
+    EXPECT_EQ(events.rfind("t_ms,channel,operation,value\n", 0), 0u);
+    EXPECT_NE(events.find("0,0,assign,Run0.wav\n"), std::string::npos);
+
+    std::istringstream view(slurp(dir / "v.jsonl"));
+    int objects = 0;
+    while (std::getline(view, line)) {
+        ++objects;
+        EXPECT_EQ(line.front(), '{');
+        EXPECT_EQ(line.back(), '}');
+    }
+    EXPECT_EQ(objects, 40);
+    EXPECT_NE(line.find("\"Label4\":\"中央\""), std::string::npos) << line;
+}
