@@ -1,6 +1,7 @@
 #pragma once
 // The route tables: one line as its route file describes it, plus the data derived
 // from it (distances, distance marks, stop points, Move-menu entries).
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -116,8 +117,17 @@ struct RouteTables {
     std::vector<SpeedSegment> speed_units;
     std::vector<TimeCheck> time_checks;
 
-    std::vector<DistanceMark> marks;  // at most 500
+    std::vector<DistanceMark> marks;  // at most kMaxDistanceMarks
     std::vector<MoveEntry> move_menu;
 };
+
+inline constexpr std::size_t kMaxDistanceMarks = 500;
+
+// Ticks per step of the preceding train: 30 div [FrameRate], never below 1 (the
+// reader refuses rates outside 1..30; tables built by hand get the same guard).
+[[nodiscard]] inline int32_t preceding_divisor(const RouteTables& route) {
+    const int32_t d = route.frame_rate > 0 ? 30 / route.frame_rate : 1;
+    return d < 1 ? 1 : d;
+}
 
 }  // namespace vantrel
