@@ -17,8 +17,12 @@ void* operator new(std::size_t size) {
     if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
     throw std::bad_alloc();
 }
+// GCC takes the replacement pair for a mismatched new and free.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#pragma GCC diagnostic pop
+void operator delete(void* p, std::size_t) noexcept { ::operator delete(p); }
 
 namespace vantrel {
 namespace {
