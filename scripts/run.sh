@@ -10,5 +10,5 @@ cmake --build "$root/build" -j "$(nproc)" --target vantrel-sim vantrel-demo-data
 demo="$root/build/demo"
 "$root/build/vantrel-demo-data" "$demo"
 exec "$root/build/vantrel-sim" --data-dir "$demo" --train train_demo.dat --route line_demo.dat \
-  --strings vantrel.dat --frames 10500 --script "$demo/demo_run.txt" --seconds 120 \
+  --strings vantrel.dat --frames 10500 --script "$demo/demo_run.txt" --seconds 240 \
   --trace "$demo/demo_trace.csv" --events "$demo/demo_events.csv" --view "$demo/demo_view.jsonl" "$@"

@@ -314,12 +314,12 @@ Sound\Announce4.wav
 9850
 #
 [Signal]
-0,第1出発,0,3,0,300,250,300,0,0
-0,第2閉そく,1,3,300,2600,2400,2600,0,0
-0,場内,2,5,2600,5000,4800,5000,0,0
-0,出発,3,3,5000,5400,5350,5400,0,0
-0,第3閉そく,4,4,5400,8000,7800,8000,0,0
-0,場内,5,3,8000,10000,9800,10000,0,0
+0,第1出発,1,3,0,300,250,300,0,0
+0,第2閉そく,2,3,300,2600,2400,2600,0,0
+0,場内,3,5,2600,5000,4800,5000,0,0
+0,出発,4,3,5000,5400,5350,5400,0,0
+0,第3閉そく,5,4,5400,8000,7800,8000,0,0
+0,場内,999,3,8000,10000,9800,10000,0,0
 #
 [Slope]
 5.0,600,2000
@@ -425,8 +425,9 @@ Movie\
 }
 
 std::string demo_script() {
-    return R"(# The demo run: start, release the brake, wait for the doors, power up,
-# coast, and brake to a stop at the next station.
+    return R"(# The demo run: start, release the brake, wait for the doors to close, power up,
+# coast, sound the horn now and then (the vigilance device wants a driver action
+# every minute), and brake to a stop at the next station, whose doors then open.
 1000 start
 2000 key 5
 28000 key z
@@ -437,6 +438,12 @@ std::string demo_script() {
 60100 key a
 60200 key a
 60300 key a
+90000 key 3
+120000 key 3
+153000 key a
+153100 key a
+153200 key a
+153300 key a
 )";
 }
 
