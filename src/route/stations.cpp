@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "app/fixed_point.hpp"
+#include "app/common_utilities.hpp"
 #include "app/run.hpp"
 #include "route/blink.hpp"
 #include "route/commentary.hpp"
@@ -119,7 +120,7 @@ struct HandTip { int x, y; };
 // Tip of a hand drawn from the clock picture's centre (25, 25); 0 degrees up, clockwise.
 [[nodiscard]] HandTip hand_tip(long double degrees, int32_t length) {
     const long double a = degrees * std::numbers::pi_v<long double> / 180.0L;
-    return {25 + round_int(std::sin(a) * length), 25 + round_int(-std::cos(a) * length)};
+    return {static_cast<int>(hand_point_x(length, 25, a)), static_cast<int>(hand_point_y(length, 25, a))};
 }
 
 }  // namespace

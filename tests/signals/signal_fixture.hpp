@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/run.hpp"
-#include "signals/recording_sound.hpp"
+#include "recording_sound.hpp"
 
 namespace vantrel::test {
 

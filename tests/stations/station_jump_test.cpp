@@ -2,7 +2,7 @@
 
 #include "app/run.hpp"
 #include "route/stations.hpp"
-#include "stations/recording_sound.hpp"
+#include "recording_sound.hpp"
 
 namespace vantrel {
 namespace {

@@ -3,7 +3,7 @@
 #include "app/run.hpp"
 #include "route/stations.hpp"
 #include "route/timetable_phrases.hpp"
-#include "stations/recording_sound.hpp"
+#include "recording_sound.hpp"
 
 namespace vantrel {
 namespace {

@@ -19,8 +19,16 @@ public:
     int next_wave = 500;
     int quiet_channel = -1;  // calls on this channel are not recorded
 
+    // A sound that ran to its end, or one the test wants playing.
     void set_status(int ch, int s) { state.at(static_cast<size_t>(ch)) = s; }
+    void finish(int ch) { set_status(ch, kStatusStopped); }
     void clear() { calls.clear(); }
+    [[nodiscard]] int count(const std::string& call) const {
+        int n = 0;
+        for (const auto& c : calls) n += c == call;
+        return n;
+    }
+    [[nodiscard]] bool called(const std::string& call) const { return count(call) > 0; }
 
     int load_wave(const std::filesystem::path& file) override {
         calls.push_back("load " + file.string());
