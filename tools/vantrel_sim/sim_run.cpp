@@ -143,10 +143,14 @@ int run_simulation(const SimOptions& options, std::ostream& out, std::ostream& e
 
     char summary[256];
     std::snprintf(summary, sizeof summary,
-                  "vantrel-sim: %.1Lf s simulated, %lld steps; speed %d km/h, distance %.1Lf m, frame %d, %s\n",
+                  "vantrel-sim: %.1Lf s simulated, %lld steps; speed %d km/h, distance %.1Lf m, frame %d, clock %s",
                   options.seconds, static_cast<long long>(steps), round_int(real(run->core.Speed)),
                   run->core.Distance / 100, run->core.Frame, clock_text(run->core.ClockTicks).c_str());
     out << summary;
+    if (run->has_route) {
+        out << ", " << run->view.Label4 << ", doors " << (run->core.TractionCut ? "open" : "closed");
+    }
+    out << "\n";
     return kExitOk;
 }
 
