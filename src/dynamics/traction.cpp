@@ -57,10 +57,11 @@ void electric_effort(Run& run) {
     if (v < vb) a = a0 + (a1 - a0) * v / vb;
     if (vb <= v && v < vc) a = constant_power;
     if (v >= vc) {
-        const long double num = power_of(d, std::llround(v));
+        // Whole km/h, rounded half to even like every other rounding of the run.
+        const auto whole = static_cast<long long>(std::nearbyintl(v));
+        const long double num = power_of(d, whole);
         const long double den = power_of(d, n.char_speed);
-        const long double decay =
-            den != 0 ? num / den : power_of(d, std::llround(v) - static_cast<long long>(n.char_speed));
+        const long double decay = den != 0 ? num / den : power_of(d, whole - static_cast<long long>(n.char_speed));
         a = constant_power * decay;
     }
     add_accel_force(run, a);

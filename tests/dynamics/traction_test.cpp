@@ -28,6 +28,9 @@ TEST(Traction, ElectricNotchCurveHasThreeRegions) {
     // 2.5 x 40 / 80 x 0.98^10 = 1.021341 km/h/s
     EXPECT_NEAR(electric_newtons(run, 80), 300000 * 1.25L * 0.8170728068875467L / 3.6L, 1e-3);
     EXPECT_NEAR(electric_newtons(run, -20), 300000 * 2.75L / 3.6L, 1e-3);  // backwards: |v|
+    // The exponent's speed rounds half to even: 80.5 km/h decays like 80, 81.5 like 82.
+    EXPECT_NEAR(electric_newtons(run, 80.5), 300000 * (100 / 80.5L) * 0.8170728068875467L / 3.6L, 1e-3);
+    EXPECT_NEAR(electric_newtons(run, 81.5), 300000 * (100 / 81.5L) * 0.7847167237347999L / 3.6L, 1e-3);
 
     // No notch, a notch beyond the table, or a diesel train: no electric effort.
     run.core.PowerNotch = 0;
