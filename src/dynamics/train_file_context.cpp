@@ -69,14 +69,20 @@ bool TrainFileContext::next_entry(bool& ended) {
 
 bool TrainFileContext::load_picture(const std::string& name, PictureFormat format, PictureRef& out) {
     out = PictureRef{};
-    const std::string_view trimmed = without_trailing_blanks(name);
-    if (trimmed.empty()) return true;
-    const auto path = resolver_.resolve(trimmed);
+    const auto path = resolver_.resolve(without_trailing_blanks(name));
     if (!path) return fail(name);
     const auto size = pictures_.open(*path, format);
     if (!size) return fail(name);
     out = PictureRef{name, *path, size->width, size->height};
     return true;
+}
+
+bool TrainFileContext::load_optional_picture(const std::string& name, PictureFormat format, PictureRef& out) {
+    if (name.empty()) {
+        out = PictureRef{};
+        return true;
+    }
+    return load_picture(name, format, out);
 }
 
 bool field_int(std::string_view line, int32_t n, int32_t& out) {
