@@ -38,7 +38,6 @@ public:
     bool read_int(int32_t& out);
     bool read_fixed4(int64_t& out);
     bool read_real(long double& out);
-    bool read_real(double& out);
     const std::string& read_text() { return cursor_.next(); }
 
     // Reads the first line of a list entry; `ended` is set when it begins with "#".

@@ -569,3 +569,17 @@ TEST_F(TrainFile, OnlyLampPanelAndNeedlePicturesMayBeLeftEmpty) {
     // A blank line in an image list still adds nothing.
     EXPECT_EQ(refusal(kRunValues + "[NotchImageP]\n0\n0\n\n \na.bmp\n#\n"), "");
 }
+
+TEST_F(TrainFile, NotchAndGearNumbersAreTheNearestDouble) {
+    // Read through a wider type first, these round twice and land one double off.
+    auto r = read(kRunValues + "[Engine_Type]\n1\n[Power]\n1\n[Notch]\n0.4080711115, 7.718344863,40,70,5.66505703746\n#\n");
+    ASSERT_TRUE(r) << r.error().message;
+    EXPECT_EQ(r.value().notches[0].start_accel, 0.4080711115);
+    EXPECT_EQ(r.value().notches[0].base_accel, 7.718344863);
+    EXPECT_EQ(r.value().notches[0].decay, 5.66505703746);
+    r = read(kRunValues + "[Engine]\n0,20,45,6.6095233839584,8.873530251649,1e-400\n#\n");
+    ASSERT_TRUE(r) << r.error().message;
+    EXPECT_EQ(r.value().gears[0].low_accel, 6.6095233839584);
+    EXPECT_EQ(r.value().gears[0].mid_accel, 8.873530251649);
+    EXPECT_EQ(r.value().gears[0].high_accel, 0.0);  // too small for a double: 0
+}
