@@ -50,15 +50,16 @@ constexpr std::array<ImageListKey, 3> kImageListKeys{{
     {"[GearImageList]", &PanelDef::gears},
 }};
 
-// Image file, left, top.
+// Image file (empty: none), left, top.
 bool read_picture(TrainFileContext& c, PanelPicture& out) {
-    return c.load_picture(c.read_text(), PictureFormat::Any, out.picture) && c.read_int(out.left) &&
+    return c.load_optional_picture(c.read_text(), PictureFormat::Any, out.picture) && c.read_int(out.left) &&
            c.read_int(out.top);
 }
 
-// Image file (a bitmap), left, top, width, height, zero angle, scale.
+// Image file (a bitmap; empty: the needle is dropped), left, top, width, height, zero
+// angle, scale.
 bool read_needle(TrainFileContext& c, NeedleDef& out) {
-    return c.load_picture(c.read_text(), PictureFormat::Bitmap, out.picture) && c.read_int(out.left) &&
+    return c.load_optional_picture(c.read_text(), PictureFormat::Bitmap, out.picture) && c.read_int(out.left) &&
            c.read_int(out.top) && c.read_int(out.width) && c.read_int(out.height) &&
            c.read_int(out.zero_angle) && c.read_real(out.scale);
 }
@@ -72,9 +73,10 @@ bool read_image_list(TrainFileContext& c, ImageListDef& list) {
         bool ended = false;
         if (!c.next_entry(ended)) return false;
         if (ended) return true;
+        const std::string& line = c.cursor().current();
+        if (line.find_first_not_of(" \t") == std::string::npos) continue;  // a blank line adds nothing
         PictureRef picture;
-        if (!c.load_picture(c.cursor().current(), PictureFormat::Bitmap, picture)) return false;
-        if (picture.name.empty()) continue;  // a blank line adds nothing
+        if (!c.load_picture(line, PictureFormat::Bitmap, picture)) return false;
         if (picture.width != list.width || picture.height != list.height) {
             list.pictures.clear();
             list.width = picture.width;
@@ -84,7 +86,8 @@ bool read_image_list(TrainFileContext& c, ImageListDef& list) {
     }
 }
 
-// Triples of image file, left, top; the run-time table has kMaxOthers slots.
+// Triples of image file, left, top; the run-time table has kMaxOthers slots. Unlike a
+// lamp, an entry cannot go without its picture.
 bool read_others(TrainFileContext& c, std::vector<PanelPicture>& others) {
     others.clear();
     for (;;) {

@@ -1,5 +1,6 @@
 #include "dynamics/train_file_context.hpp"
 
+#include <charconv>
 #include <cmath>
 
 #include "app/common_utilities.hpp"
@@ -12,6 +13,21 @@ namespace {
 std::string_view without_trailing_blanks(std::string_view name) {
     while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.remove_suffix(1);
     return name;
+}
+
+// A double field converted straight to double: through long double first, a long
+// decimal rounds twice and can land on the neighbouring double.
+std::optional<double> parse_double(std::string_view text) {
+    const auto wide = parse_decimal(text);  // the syntax every decimal field shares
+    if (!wide) return std::nullopt;
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    double value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    // Out of range: below a double's range it reads as 0 (or a denormal), beyond it is refused.
+    if (ec != std::errc{}) value = static_cast<double>(*wide);
+    if (!std::isfinite(value)) return std::nullopt;
+    return value;
 }
 
 }  // namespace
@@ -50,14 +66,6 @@ bool TrainFileContext::read_real(long double& out) {
     return true;
 }
 
-bool TrainFileContext::read_real(double& out) {
-    long double v = 0;
-    if (!read_real(v)) return false;
-    if (!std::isfinite(static_cast<double>(v))) return fail();  // beyond a double's range
-    out = static_cast<double>(v);
-    return true;
-}
-
 bool TrainFileContext::next_entry(bool& ended) {
     if (cursor_.at_end()) {
         cursor_.next();  // the empty line at the end of the file is the last one read
@@ -69,14 +77,20 @@ bool TrainFileContext::next_entry(bool& ended) {
 
 bool TrainFileContext::load_picture(const std::string& name, PictureFormat format, PictureRef& out) {
     out = PictureRef{};
-    const std::string_view trimmed = without_trailing_blanks(name);
-    if (trimmed.empty()) return true;
-    const auto path = resolver_.resolve(trimmed);
+    const auto path = resolver_.resolve(without_trailing_blanks(name));
     if (!path) return fail(name);
     const auto size = pictures_.open(*path, format);
     if (!size) return fail(name);
     out = PictureRef{name, *path, size->width, size->height};
     return true;
+}
+
+bool TrainFileContext::load_optional_picture(const std::string& name, PictureFormat format, PictureRef& out) {
+    if (name.empty()) {
+        out = PictureRef{};
+        return true;
+    }
+    return load_picture(name, format, out);
 }
 
 bool field_int(std::string_view line, int32_t n, int32_t& out) {
@@ -87,9 +101,9 @@ bool field_int(std::string_view line, int32_t n, int32_t& out) {
 }
 
 bool field_real(std::string_view line, int32_t n, double& out) {
-    const auto v = parse_decimal(comma_field(line, n));
-    if (!v || !std::isfinite(static_cast<double>(*v))) return false;
-    out = static_cast<double>(*v);
+    const auto v = parse_double(comma_field(line, n));
+    if (!v) return false;
+    out = *v;
     return true;
 }
 

@@ -38,16 +38,17 @@ public:
     bool read_int(int32_t& out);
     bool read_fixed4(int64_t& out);
     bool read_real(long double& out);
-    bool read_real(double& out);
     const std::string& read_text() { return cursor_.next(); }
 
     // Reads the first line of a list entry; `ended` is set when it begins with "#".
     // A list that runs into the end of the file has lost its terminator: an error.
     bool next_entry(bool& ended);
 
-    // Opens the picture named `name` (as written in the file). An empty name is no
-    // picture; a name that cannot be found or opened is the train-file error.
+    // Opens the picture named `name` (as written in the file); a name that cannot be
+    // found or opened, the empty name included, is the train-file error.
     bool load_picture(const std::string& name, PictureFormat format, PictureRef& out);
+    // The same, except that an empty name (nothing at all, not even a blank) is no picture.
+    bool load_optional_picture(const std::string& name, PictureFormat format, PictureRef& out);
 
 private:
     std::string file_;

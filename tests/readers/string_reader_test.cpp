@@ -90,6 +90,15 @@ TEST(StringFile, TestsLaterKeysAgainstTheValueLine) {
     EXPECT_EQ(r.value().control, "");  // past the end of the file: empty
     EXPECT_EQ(r.value().neutral, "");
 
+    // "[Display]" takes three lines; only the third is tested against "[Control]".
+    r = read_strings(dir, "[Display]\n[Control]\nb\n[Control] c\nx\n");
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r.value().display, (std::array<std::string, 3>{"[Control]", "b", "[Control] c"}));
+    EXPECT_EQ(r.value().control, "x");
+    r = read_strings(dir, "[Display]\n[Control]\nb\nc\nx\n");
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r.value().control, "");
+
     r = read_strings(dir, "[Path]\n\n");
     ASSERT_TRUE(r);
     EXPECT_EQ(r.value().path, "");

@@ -466,8 +466,9 @@ TEST_F(TrainFile, ListsLongerThanTheirTablesAreRefused) {
     const std::string notch = "3,2.5,40,70,0.98\n";
     EXPECT_EQ(refusal(kRunValues + "[Engine_Type]\n1\n[Power]\n101\n[Notch]\n" + repeat(notch, 101) + "#\n"),
               kError + "[Notch]");
-    EXPECT_EQ(refusal(kRunValues + "[Others]\n" + repeat("\n1\n2\n", 11) + "#\n"), "");
-    EXPECT_EQ(refusal(kRunValues + "[Others]\n" + repeat("\n1\n2\n", 12) + "#\n"), kError + "[Others]");
+    test::write_bmp(dir / "o.bmp", 8, 8);
+    EXPECT_EQ(refusal(kRunValues + "[Others]\n" + repeat("o.bmp\n1\n2\n", 11) + "#\n"), "");
+    EXPECT_EQ(refusal(kRunValues + "[Others]\n" + repeat("o.bmp\n1\n2\n", 12) + "#\n"), kError + "[Others]");
 }
 
 TEST_F(TrainFile, ImageListsKeepThePicturesSinceTheLastSizeChange) {
@@ -552,4 +553,33 @@ TEST_F(TrainFile, RefusesValuesTheRunWouldDivideByOrNeverReach) {
     EXPECT_EQ(refusal(kRunValues + "[Engine]\n0,0,45,2,1.5,1\n20,45,45,2,1.5,1\n#\n"), "");
     // A notch curve divides by the speed above its base speed, so 0 would at a standstill.
     EXPECT_EQ(refusal(kRunValues + "[Engine_Type]\n1\n[Power]\n1\n[Notch]\n3,2.5,0,70,0.98\n#\n"), kError + "[Notch]");
+}
+
+TEST_F(TrainFile, OnlyLampPanelAndNeedlePicturesMayBeLeftEmpty) {
+    test::write_bmp(dir / "a.bmp", 8, 8);
+    // Empty lamp, panel and needle values mean no picture; their numbers are still read.
+    EXPECT_EQ(refusal(kRunValues + "[Lamp_Door]\n\n1\n2\n[Panel2]\n\n0\n0\n[Needle_MR]\n\n0\n0\n0\n0\n0\n1\n"), "");
+    // A value of blanks is not empty: it names a file that does not exist.
+    EXPECT_EQ(refusal(kRunValues + "[Lamp_Door]\n \n1\n2\n"), kError + "- 運転台パネル");
+    EXPECT_EQ(refusal(kRunValues + "[Needle_Speed]\n\t\n0\n0\n0\n0\n0\n1\n"), kError + "- 速度計");
+    // The stop marker and the "[Others]" pictures have no empty form.
+    EXPECT_EQ(refusal(kRunValues + "[StopLine]\n\n"), kBasic);
+    EXPECT_EQ(refusal(kRunValues + "[StopLine]"), kBasic);  // the value read at the end of the file
+    EXPECT_EQ(refusal(kRunValues + "[Others]\na.bmp\n1\n2\n\n3\n4\n#\n"), kError + "[Others]");
+    // A blank line in an image list still adds nothing.
+    EXPECT_EQ(refusal(kRunValues + "[NotchImageP]\n0\n0\n\n \na.bmp\n#\n"), "");
+}
+
+TEST_F(TrainFile, NotchAndGearNumbersAreTheNearestDouble) {
+    // Read through a wider type first, these round twice and land one double off.
+    auto r = read(kRunValues + "[Engine_Type]\n1\n[Power]\n1\n[Notch]\n0.4080711115, 7.718344863,40,70,5.66505703746\n#\n");
+    ASSERT_TRUE(r) << r.error().message;
+    EXPECT_EQ(r.value().notches[0].start_accel, 0.4080711115);
+    EXPECT_EQ(r.value().notches[0].base_accel, 7.718344863);
+    EXPECT_EQ(r.value().notches[0].decay, 5.66505703746);
+    r = read(kRunValues + "[Engine]\n0,20,45,6.6095233839584,8.873530251649,1e-400\n#\n");
+    ASSERT_TRUE(r) << r.error().message;
+    EXPECT_EQ(r.value().gears[0].low_accel, 6.6095233839584);
+    EXPECT_EQ(r.value().gears[0].mid_accel, 8.873530251649);
+    EXPECT_EQ(r.value().gears[0].high_accel, 0.0);  // too small for a double: 0
 }
