@@ -1,6 +1,8 @@
 #include "route/commentary.hpp"
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "app/fixed_point.hpp"
 #include "app/run.hpp"
@@ -37,6 +39,22 @@ bool queue_empty(const CommentaryState& c) { return c.queue[0] == kNoWave; }
 
 [[nodiscard]] bool standing(const Run& run) { return round_int(real(run.core.Speed)) == 0; }
 
+// A blank file name in a list creates no wave at all, which the queue cannot hold; a
+// named file that failed to load is still a wave and takes its turn silently. Lists
+// not known (tables built without a route file) count as named.
+[[nodiscard]] bool unnamed(const std::vector<std::string>& names, size_t i) {
+    return i < names.size() && names[i].empty();
+}
+
+[[nodiscard]] bool phrase_unnamed(const RouteTables& route, size_t slot) {
+    const auto& first = route.kanko_sound1;
+    return slot < first.size() ? unnamed(first, slot) : unnamed(route.kanko_sound2, slot - first.size());
+}
+
+[[nodiscard]] bool sign_unnamed(const RouteTables& route, size_t i) {
+    return i < route.other_images.size() && route.other_images[i].wave.empty();
+}
+
 }  // namespace
 
 void kanko_queue_add(Run& run, int wave) {
@@ -50,6 +68,7 @@ void kanko_queue_add(Run& run, int wave) {
 void kanko_queue_add_slot(Run& run, int32_t slot) {
     const auto& waves = run.commentary.phrase_waves;
     if (slot < 0 || static_cast<size_t>(slot) >= waves.size()) return;
+    if (phrase_unnamed(run.route, static_cast<size_t>(slot))) return;
     kanko_queue_add(run, waves[static_cast<size_t>(slot)]);
 }
 
@@ -128,8 +147,9 @@ void commentary_request(Run& run) {
         } else if (content == kTimeCheck1) {
             Timecheck(run, 1);
         } else if (content != c.last_sign) {
-            if (content >= 0 && static_cast<size_t>(content) < c.sign_waves.size())
-                kanko_queue_add(run, c.sign_waves[static_cast<size_t>(content)]);
+            const auto i = static_cast<size_t>(content);
+            if (content >= 0 && i < c.sign_waves.size() && !sign_unnamed(run.route, i))
+                kanko_queue_add(run, c.sign_waves[i]);
             c.last_sign = content;
         }
         return;

@@ -184,3 +184,28 @@ TEST_F(CommentaryTest, EventHookShowsCaptionsOnlyInCommentaryModeAndPlaysNamedWa
     EXPECT_EQ(snd.calls, (Calls{}));
     EXPECT_EQ(run.commentary.hook_text, "");
 }
+
+TEST_F(CommentaryTest, ASlotWithoutAFileNameQueuesNothing) {
+    // A blank line of the phrase list creates no wave: queueing it leaves the queue as it
+    // was, unlike a file that failed to load, which waits its turn and passes silently.
+    run.route.kanko_sound1.assign(18, "k.wav");
+    run.route.kanko_sound1[1] = "";
+    run.route.kanko_sound2 = {"p0.wav"};
+    run.commentary.phrase_waves[1] = -1;
+    run.commentary.phrase_waves[3] = -1;  // named but not loadable
+    run.ats.CurrentSignalCode = 0;
+    run.ats.commentary_number = 0;
+    commentary_request(run);
+    EXPECT_EQ(queued(), (std::vector<int>{1000, 1002, -1, 1004, 1005, 1006, 1007, 1008, 1009, 1010, 1011, 1012}));
+
+    run.commentary.queue.fill(kNoWave);
+    run.route.other_images.resize(3);
+    run.route.other_images[1].wave = "";
+    run.route.other_images[2].wave = "horn.wav";
+    run.commentary.sign_waves[1] = -1;
+    run.core.Speed = 30 * kFixedOne;
+    run.limits.other_content = 1;
+    commentary_request(run);
+    EXPECT_EQ(queued(), (std::vector<int>{}));
+    EXPECT_EQ(run.commentary.last_sign, 1);
+}
