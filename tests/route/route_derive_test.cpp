@@ -98,3 +98,18 @@ TEST(RouteDerive, StopPointsAndMoveMenuSkipPassingAndLastStations) {
     EXPECT_EQ(r.move_menu[1].name, "Sta2");
     EXPECT_EQ(r.move_menu[2].name, "Sta3");  // 学芸大学 is the last: no entry
 }
+
+TEST(RouteDerive, StopPointOnAHalfCentimetreRoundsToEven) {
+    // 27 km/h over 0..25; platform 0..25 stops at frame 12.5:
+    // (27 + 27) / 7.2 x 12.5 / 30 x 100 = 312.5 cm -> 312. A limit at frame 25 ends the segment:
+    // (27 + 27) / 7.2 x 25 / 30 x 100 = 625.
+    RouteTables r;
+    r.speed_units = {{0, 25, 27, 27, 625}};
+    r.stations = {station("A", 0, 0, 25), station("B", 0, 30, 40)};
+    r.speed_limits = {{40, 1, 0, 25, 30}};
+    std::string section;
+    ASSERT_TRUE(derive_route(r, section));
+    EXPECT_EQ(r.stations[0].stop_distance, 312);
+    EXPECT_FALSE(r.stations[1].has_stop_distance);  // 35 lies beyond every segment
+    EXPECT_EQ(r.speed_limits[0].distance, 625);
+}

@@ -61,8 +61,11 @@ const std::string kRealRoute =
     "[StartTime]\n972000\n"
     "[Speed_YY]\n25\n[Speed_Y]\n45\n[Speed_YG]\n65\n[Speed_G]\n95\n"
     "[DataName]\ntokyu_up\n"
-    "[Pre_Time]\n60\n"
+    "[Pre_Time] 先行列車 (秒)\n60\n"
+    "\n"
+    "// 車掌の有無\n"
     "[OneMan]\n1\n"
+    "\n"
     "[SoundData]\nsound\\発車ベル.wav\nsound\\tunnel.wav\n#\n"
     "[Announce]\n0,150\n1, 900\n#\n" +
     kanko18() +
@@ -86,7 +89,9 @@ const std::string kRealRoute =
     "[SignImageList]\nimage\\sign\\up.bmp\nimage\\sign\\down.bmp\n#\n"
     "[OtherImageList]\nimage\\other\\time.bmp\nsound\\chime.wav\nimage\\other\\60.bmp\n\n#\n"
     "[SignalImageList]\nimage\\signal\\r.bmp\nimage\\signal\\g.bmp\n#\n"
-    "[SpeedUnit]\n0,1000,60,60\n1000,2000,60,90\n#\n"
+    "\n"
+    "[SpeedUnit] start, end, speed at start, speed at end\n0,1000,60,60\n1000,2000,60,90\n#\n"
+    "\n"
     "[Time]\n0,900,1000,975000\n#\n";
 
 }  // namespace
@@ -228,4 +233,42 @@ TEST_F(RouteFiles, RefusesARateOrSegmentsThatWouldDivideByZero) {
     EXPECT_EQ(read("[FrameRate]\n1\n").value().frame_rate, 1);
     EXPECT_EQ(refusal("[SpeedUnit]\n0,100,60,60\n100,100,60,60\n#\n"), kError + "[SpeedUnit]:100,100,60,60");
     EXPECT_EQ(refusal("[SpeedUnit]\n500,100,60,60\n#\n"), kError + "[SpeedUnit]:500,100,60,60");
+}
+
+TEST_F(RouteFiles, AValueLineThatIsAKeyIsStillTestedForTheKeysAfterIt) {
+    // "[StartPos]" is [LineName]'s value, then itself tested: its own value follows.
+    auto r = read("[LineName]\n[StartPos]\n100\n");
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.value().line_name, "[StartPos]");
+    EXPECT_EQ(r.value().start_pos, 100);
+    // A key earlier in the order is not tested again on that value line: X is never read.
+    r = read("[DataName]\n[LineName]\nX\n");
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.value().data_name, "[LineName]");
+    EXPECT_EQ(r.value().line_name, "");
+    // Single values come before the lists, so a list key as a value opens its list.
+    r = read("[LineName]\n[SoundData]\na.wav\n#\n");
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.value().sound_data, (std::vector<std::string>{"a.wav"}));
+    // The 18th commentary line opens the next list.
+    std::string kanko = "[KankoSound1]\n";
+    for (int i = 0; i < 17; ++i) kanko += "k.wav\n";
+    r = read(kanko + "[KankoSound2]\nb.wav\n#\n");
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.value().kanko_sound1.back(), "[KankoSound2]");
+    EXPECT_EQ(r.value().kanko_sound2, (std::vector<std::string>{"b.wav"}));
+}
+
+TEST_F(RouteFiles, TheSectionIsOtherAgainOnEveryNewLine) {
+    EXPECT_EQ(refusal("[Signal]\n0,a,0,1,0,10,5,8,4,0\n#\n[StartPos]\nx\n"), kError + "other:x");
+    // A list reached through a value line names that list.
+    EXPECT_EQ(refusal("[LineName]\n[Slope]\n1.5,a,3\n#\n"), kError + "[Slope]:1.5,a,3");
+}
+
+TEST_F(RouteFiles, SegmentLengthsRoundHalfCentimetresToEven) {
+    // (13 + 14) x 25 / 2.16 = 312.5 -> 312; (14 + 13) x 175 / 2.16 = 2187.5 -> 2188, so 312 + 2188.
+    const auto r = read("[SpeedUnit]\n0,25,13,14\n25,200,14,13\n#\n");
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.value().speed_units[0].end_distance, 312);
+    EXPECT_EQ(r.value().speed_units[1].end_distance, 2500);
 }

@@ -180,3 +180,41 @@ TEST(RouteStart, SetsTheStartStateFromTheRoute) {
     EXPECT_EQ(other.view.caption, "運転中");
     EXPECT_EQ(other.view.Label4, "");
 }
+
+TEST(VideoPosition, HalfKilometresPerHourRoundToEven) {
+    vantrel::Run run;
+    run.route.speed_units = {{0, 1000, 10, 10, 9259}};
+    run.core.Frame = 50;
+    run.video.FilmedSpeed = 10;
+    run.core.Speed = 25000;  // 2.5 km/h counts 2 a tick: 2, 4, 6, 8, 10 -> one frame on the fifth
+    EXPECT_EQ(frames_over(run, 5), (std::vector<int32_t>{50, 50, 50, 50, 51}));
+    run.core.Speed = -35000;  // -3.5 km/h counts 4: 4, 8, 12 -> back one frame, 2 left over
+    EXPECT_EQ(frames_over(run, 3), (std::vector<int32_t>{51, 51, 50}));
+    EXPECT_EQ(run.video.accumulator, 2);
+}
+
+TEST(VideoPosition, AFilmedSpeedBelowOneIsKeptAsOne) {
+    vantrel::Run run;  // no segment: nothing sets FilmedSpeed back
+    run.core.Frame = 10;
+    advance_video(run);  // at rest: accumulator 0 >= FilmedSpeed 0
+    EXPECT_EQ(run.video.FilmedSpeed, 1);
+    run.core.Speed = 30000;  // 3 km/h against 1: three frames a tick
+    EXPECT_EQ(frames_over(run, 2), (std::vector<int32_t>{13, 16}));
+}
+
+TEST(VideoPosition, OverlappingSegmentsLastMatchWinsAndResynchronisesEachTick) {
+    vantrel::Run run;
+    run.route.speed_units = {{0, 200, 60, 60, 11111}, {100, 300, 30, 30, 16667}};
+    run.core.Frame = 150;
+    run.video.segment = 1;
+    run.video.FilmedSpeed = 30;
+    run.core.Distance = 14000;
+    // Segment 0 matches first (index 0, Distance 0), then segment 1 (Distance 11111).
+    advance_video(run);
+    EXPECT_EQ(run.video.segment, 1);
+    EXPECT_EQ(run.video.FilmedSpeed, 30);
+    EXPECT_EQ(run.core.Distance, 11111);
+    run.core.Distance = 14000;
+    advance_video(run);  // still in both: snaps back again
+    EXPECT_EQ(run.core.Distance, 11111);
+}
