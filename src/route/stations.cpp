@@ -162,7 +162,7 @@ void stop_alert_step(Run& run) {
     const int64_t frame = run.core.Frame;
     for (const int32_t x : run.route.stop_sounds) {
         if (x < frame && frame < static_cast<int64_t>(x) + 30 && !is_playing(sound, ch)) {
-            restart_looping(sound, ch);
+            sound.play_looping(ch);
         }
     }
     if (run.core.Speed < kFixedOne && run.core.TractionCut) {

@@ -191,7 +191,7 @@ TEST(Stations, StopAlertRingsAndBlinksUntilTheTrainStandsWithOpenDoors) {
     run.core.Frame = 1001;
     run.window_ticks = 15;
     stop_alert_step(run);
-    EXPECT_EQ(sound.count("loop 13"), 1);
+    EXPECT_EQ(sound.calls, (std::vector<std::string>{"loop 13"}));  // played looping, no stop first
     EXPECT_FALSE(run.view.Lamp_stopalert);
     run.window_ticks = 20;
     stop_alert_step(run);
