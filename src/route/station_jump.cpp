@@ -55,8 +55,7 @@ void StationClick(Run& run, int32_t station) {
 
     run.stations.current_station = station;
     reset_handles(run);
-    run.stations.next_stop_distance = 0;
-    run.core.TargetDistance = 0;
+    // The distance still to run is zeroed; the next stop point itself is kept.
     run.core.RemainingDistance = 0;
 
     run.route_sounds.announce_pointer = static_cast<int32_t>(2 * stops_before);

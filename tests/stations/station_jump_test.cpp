@@ -60,7 +60,8 @@ TEST(StationJump, SetsTheTrainDownAtTheStation) {
     // (3000 - 1200) / (30 div 15) + 51 + 30 x 10
     EXPECT_EQ(run.video.PrecedingFrame, 1251);
     EXPECT_EQ(run.stations.current_station, 3);
-    EXPECT_EQ(run.core.TargetDistance, 0);
+    // Only the remaining distance is zeroed; the next stop point stays until a departure.
+    EXPECT_EQ(run.core.TargetDistance, 99999);
     EXPECT_EQ(run.core.RemainingDistance, 0);
     EXPECT_EQ(run.route_sounds.announce_pointer, 4);  // A and C stop before D
     EXPECT_EQ(run.core.Distance, 45678.5L);
