@@ -21,8 +21,8 @@ void StationClick(Run& run, int32_t station) {
     // The per-station flags start afresh; the sound triggers keep theirs (once per run).
     for (StationFlags& f : run.stations.flags) f = StationFlags{};
 
-    // Channel 0 is left alone and the count is taken as the last channel number, as the
-    // menu always did; nothing beyond the mixer's channels is touched.
+    // Channels 1 up to the number of loaded sounds: channel 0 is left alone, and
+    // nothing beyond the mixer's channels is touched.
     const int64_t loaded = static_cast<int64_t>(run.drive_sound_count) +
                            static_cast<int64_t>(run.route.sound_data.size());
     const int last = static_cast<int>(std::min<int64_t>(loaded, kChannelCount - 1));
