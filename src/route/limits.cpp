@@ -24,6 +24,11 @@ constexpr int kFallingSign = 2;  // SignImageList
     return index >= 0 && static_cast<size_t>(index) < run.route.other_images.size() ? index : -1;
 }
 
+// A SignImageList index, or none when the list has no such picture.
+[[nodiscard]] int sign_picture(const Run& run, int index) {
+    return index >= 0 && static_cast<size_t>(index) < run.route.sign_images.size() ? index : -1;
+}
+
 // Metres needed to brake from v down to the limit (km/h).
 [[nodiscard]] long double braking_metres(long double v, long double limit, int64_t brake_rate) {
     const long double rate = real(brake_rate) * 0.6L;
@@ -142,8 +147,8 @@ void gradient_display_step(Run& run) {
     for (size_t i = 0; i < slopes.size(); ++i) {
         const Slope& s = slopes[i];
         if (s.start < frame && frame < s.end) {
-            if (s.gradient > 0 && s.gradient != ls.current_gradient) view.SlopeImage = kRisingSign;
-            if (s.gradient < 0 && s.gradient != ls.current_gradient) view.SlopeImage = kFallingSign;
+            if (s.gradient > 0 && s.gradient != ls.current_gradient) view.SlopeImage = sign_picture(run, kRisingSign);
+            if (s.gradient < 0 && s.gradient != ls.current_gradient) view.SlopeImage = sign_picture(run, kFallingSign);
             ls.current_gradient = s.gradient;
             view.SlopeText = gradient_text(s.gradient);
         }

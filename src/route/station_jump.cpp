@@ -8,16 +8,6 @@
 
 namespace vantrel {
 
-namespace {
-
-// Ticks per preceding-train frame; at least 1 even for a [FrameRate] outside 1 .. 30.
-[[nodiscard]] int32_t preceding_divisor(int32_t frame_rate) {
-    if (frame_rate < 1) return 1;
-    return std::max(1, 30 / frame_rate);
-}
-
-}  // namespace
-
 void StationClick(Run& run, int32_t station) {
     const auto& stations = run.route.stations;
     if (station < 0 || static_cast<size_t>(station) >= stations.size()) return;
@@ -28,11 +18,11 @@ void StationClick(Run& run, int32_t station) {
 
     run.core.Speed = 0;
 
+    // The per-station flags start afresh; the sound triggers keep theirs (once per run).
     for (StationFlags& f : run.stations.flags) f = StationFlags{};
-    std::fill(run.route_sounds.trigger_played.begin(), run.route_sounds.trigger_played.end(), false);
 
-    // Channel 0 is left alone and the count is taken as the last channel number, as the
-    // menu always did; nothing beyond the mixer's channels is touched.
+    // Channels 1 up to the number of loaded sounds: channel 0 is left alone, and
+    // nothing beyond the mixer's channels is touched.
     const int64_t loaded = static_cast<int64_t>(run.drive_sound_count) +
                            static_cast<int64_t>(run.route.sound_data.size());
     const int last = static_cast<int>(std::min<int64_t>(loaded, kChannelCount - 1));
@@ -49,14 +39,13 @@ void StationClick(Run& run, int32_t station) {
     const RouteTables& r = run.route;
     // Only the quotient is rounded (ties to even), then the start offset is added.
     const int32_t advanced =
-        round_int(static_cast<long double>(clock - r.start_time) / preceding_divisor(r.frame_rate));
+        round_int(static_cast<long double>(clock - r.start_time) / preceding_divisor(r));
     run.video.PrecedingFrame = static_cast<int32_t>(static_cast<int64_t>(advanced) + r.start_pos +
                                                     30LL * r.pre_time);
 
     run.stations.current_station = station;
     reset_handles(run);
-    run.stations.next_stop_distance = 0;
-    run.core.TargetDistance = 0;
+    // The distance still to run is zeroed; the next stop point itself is kept.
     run.core.RemainingDistance = 0;
 
     run.route_sounds.announce_pointer = static_cast<int32_t>(2 * stops_before);

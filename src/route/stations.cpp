@@ -71,7 +71,7 @@ void station_work(Run& run, size_t i) {
     // On the platform of a stopping station.
     if (st.platform_start <= run.core.Frame && run.core.Frame <= st.platform_end && st.type != 1 &&
         !flags.marker_shown) {
-        run.view.stop = 0;
+        run.view.stop = run.route.sign_images.empty() ? -1 : 0;  // the train's stop marker
         run.view.Label4 = st.name;
         run.stations.current_station = static_cast<int32_t>(i);
         flags.marker_shown = true;
@@ -162,7 +162,7 @@ void stop_alert_step(Run& run) {
     const int64_t frame = run.core.Frame;
     for (const int32_t x : run.route.stop_sounds) {
         if (x < frame && frame < static_cast<int64_t>(x) + 30 && !is_playing(sound, ch)) {
-            restart_looping(sound, ch);
+            sound.play_looping(ch);
         }
     }
     if (run.core.Speed < kFixedOne && run.core.TractionCut) {

@@ -168,6 +168,7 @@ TEST(Gradient, MeanOfTheLastCarsSamplesOnePer20Metres) {
 
 TEST(Gradient, DisplayShowsTheSlopeAndClearsInTheGaps) {
     vantrel::Run run;
+    run.route.sign_images.resize(3);  // stop marker, rising, falling
     run.route.slopes = {{.gradient = 25000, .start = 100, .end = 200},
                         {.gradient = 0, .start = 200, .end = 300},
                         {.gradient = -100000, .start = 400, .end = 500}};
@@ -192,6 +193,21 @@ TEST(Gradient, DisplayShowsTheSlopeAndClearsInTheGaps) {
     at(600);
     EXPECT_EQ(run.view.SlopeImage, -1);
     EXPECT_EQ(run.limits.current_gradient, 0);
+}
+
+TEST(Gradient, AMissingSlopePictureIsNoPicture) {
+    vantrel::Run run;
+    run.route.sign_images.resize(2);  // the route brought the rising sign only
+    run.route.slopes = {{.gradient = -50000, .start = 100, .end = 200},
+                        {.gradient = 30000, .start = 300, .end = 400}};
+    run.core.Frame = 150;
+    gradient_display_step(run);
+    EXPECT_EQ(run.view.SlopeImage, -1);
+    EXPECT_EQ(run.view.SlopeText, "-5.0");
+    run.core.Frame = 350;
+    gradient_display_step(run);
+    EXPECT_EQ(run.view.SlopeImage, 1);
+    EXPECT_EQ(run.view.SlopeText, "3.0");
 }
 
 }  // namespace

@@ -47,7 +47,8 @@ TEST(StationJump, SetsTheTrainDownAtTheStation) {
     for (const StationFlags& f : run.stations.flags) {
         EXPECT_FALSE(f.marker_shown || f.dep_sound_played || f.doors_closed);
     }
-    EXPECT_EQ(run.route_sounds.trigger_played, std::vector<bool>(4, false));
+    // Sound triggers fire once per run: a jump does not re-arm them.
+    EXPECT_EQ(run.route_sounds.trigger_played, std::vector<bool>(4, true));
     // Channels 1 .. 8 (5 train sounds + 3 route sounds); channel 0 is left alone.
     std::vector<std::string> stops;
     for (int ch = 1; ch <= 8; ++ch) stops.push_back("stop " + std::to_string(ch));
@@ -60,7 +61,8 @@ TEST(StationJump, SetsTheTrainDownAtTheStation) {
     // (3000 - 1200) / (30 div 15) + 51 + 30 x 10
     EXPECT_EQ(run.video.PrecedingFrame, 1251);
     EXPECT_EQ(run.stations.current_station, 3);
-    EXPECT_EQ(run.core.TargetDistance, 0);
+    // Only the remaining distance is zeroed; the next stop point stays until a departure.
+    EXPECT_EQ(run.core.TargetDistance, 99999);
     EXPECT_EQ(run.core.RemainingDistance, 0);
     EXPECT_EQ(run.route_sounds.announce_pointer, 4);  // A and C stop before D
     EXPECT_EQ(run.core.Distance, 45678.5L);

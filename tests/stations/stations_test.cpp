@@ -23,6 +23,7 @@ void set_up(Run& run, test::RecordingSound& sound) {
     run.strings.stop = "停車";
     run.strings.pass = "通過";
     run.strings.stop2 = "運転停車";
+    run.route.sign_images.resize(1);  // the train's stop marker
     run.route.stations = {
         {.name = "A", .type = 0, .platform_start = 100, .platform_end = 200, .dep_sound = 1,
          .dep_sound_time = 1000, .door_close_time = 1300, .stop_distance = 5000},
@@ -177,6 +178,14 @@ TEST(Stations, NoDoorsOutsideThePlatformOrAtAPassingStation) {
     run.core.Frame = 2000;
     stations_step(run);
     EXPECT_EQ(run.view.stop, -1);
+
+    // Without a stop-marker picture the platform is still entered, with nothing drawn.
+    run.route.sign_images.clear();
+    run.core.Frame = 950;
+    stations_step(run);
+    EXPECT_EQ(run.view.stop, -1);
+    EXPECT_EQ(run.view.Label4, "D");
+    EXPECT_TRUE(run.stations.flags[3].marker_shown);
 }
 
 TEST(Stations, StopAlertRingsAndBlinksUntilTheTrainStandsWithOpenDoors) {
@@ -191,7 +200,7 @@ TEST(Stations, StopAlertRingsAndBlinksUntilTheTrainStandsWithOpenDoors) {
     run.core.Frame = 1001;
     run.window_ticks = 15;
     stop_alert_step(run);
-    EXPECT_EQ(sound.count("loop 13"), 1);
+    EXPECT_EQ(sound.calls, (std::vector<std::string>{"loop 13"}));  // played looping, no stop first
     EXPECT_FALSE(run.view.Lamp_stopalert);
     run.window_ticks = 20;
     stop_alert_step(run);
