@@ -151,13 +151,14 @@ bool brake_to_emergency(Run& run) {
     CoreState& c = run.core;
     const int32_t eb = -run.train.brake_notches;
     bool moved = false;
+    // Already in emergency or latched, the key does nothing at all: no delay starts either.
     if (c.BrakeHandle != eb && !c.AtsEmergency) {
         c.HoldPosition = false;
         c.BrakeHandle = eb;
+        run.handles.brake_pending = true;
+        run.handles.sap_pending = true;
         moved = true;
     }
-    run.handles.brake_pending = true;
-    run.handles.sap_pending = true;
     return moved;
 }
 

@@ -73,6 +73,18 @@ TEST(Numbers, DecimalsAreLocaleIndependentWithExponent) {
     EXPECT_EQ(parse_fixed4("-3.2"), -32000);
     EXPECT_EQ(parse_fixed4("0.00005"), 0);  // a tie rounds to even
     EXPECT_EQ(parse_fixed4("0.00015"), 2);
+    // Ties are decided on the decimal text, not on its nearest binary value.
+    EXPECT_EQ(parse_fixed4("4.73585"), 47358);
+    EXPECT_EQ(parse_fixed4("1.00015"), 10002);
+    EXPECT_EQ(parse_fixed4("250.12345"), 2501234);
+    EXPECT_EQ(parse_fixed4("-4.73585"), -47358);
+    EXPECT_EQ(parse_fixed4("4.735850001"), 47359);
+    EXPECT_EQ(parse_fixed4("473585e-5"), 47358);
+    EXPECT_EQ(parse_fixed4("0.473585E1"), 47358);
+    EXPECT_EQ(parse_fixed4("12.5e-4"), 12);
+    EXPECT_EQ(parse_fixed4("0e99999"), 0);
+    EXPECT_EQ(parse_fixed4(" 3.5 "), 35000);
+    EXPECT_EQ(parse_fixed4("+.00025"), 2);
     EXPECT_FALSE(parse_fixed4("1e300"));
 }
 

@@ -116,13 +116,19 @@ TEST_F(Handles, TwoHandlesMoveIndependentlyAndSetOnlyTheirOwnFlags) {
     expect_at(run, 2, -1, false);
 
     run.core.AtsEmergency = true;
+    run.handles.brake_pending = run.handles.sap_pending = false;
     EXPECT_FALSE(brake_to_emergency(run));  // latched: nothing moves
     EXPECT_EQ(run.core.BrakeHandle, -1);
+    // A refused emergency starts no delay, so a later move still waits its full delay.
+    EXPECT_FALSE(run.handles.brake_pending || run.handles.sap_pending);
     run.core.AtsEmergency = false;
     EXPECT_TRUE(brake_to_emergency(run));
     EXPECT_EQ(run.core.BrakeHandle, -8);
     EXPECT_EQ(run.core.PowerHandle, 2);  // the power notch stays
+    EXPECT_TRUE(run.handles.brake_pending && run.handles.sap_pending);
+    run.handles.brake_pending = run.handles.sap_pending = false;
     EXPECT_FALSE(brake_to_emergency(run));
+    EXPECT_FALSE(run.handles.brake_pending || run.handles.sap_pending);
 }
 
 TEST_F(Handles, SetPositionsAreLimitedAndTheReverserOnlyMovesAtWalkingPace) {
