@@ -116,6 +116,11 @@ void signal_aspects(Run& run) {
                 break;
             }
         }
+    }
+    // Fixed signals win over the walk behind the preceding train, also where the walk
+    // reaches back over them from a later block.
+    for (std::size_t s = 0; s < n; ++s) {
+        const Signal& sig = signals[s];
         if ((sig.kind == 1 && sig.fixed_until > run.core.ClockTicks) || sig.kind == 2) {
             set_signal_value(ats, s, sig.fixed_aspect);
         }

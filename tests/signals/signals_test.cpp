@@ -86,6 +86,13 @@ TEST(SignalAspects, FixedSignalsTakeTheirFixedAspect) {
     signal_aspects(run);
     EXPECT_EQ(run.ats.signal_value[6], 4);
     EXPECT_EQ(run.ats.signal_value[4], 2);
+    // And one in rear of it, which the walk from the later block reaches over.
+    run.route.signals[4].kind = 2;
+    run.route.signals[4].fixed_aspect = 0;
+    signal_aspects(run);
+    EXPECT_EQ(run.ats.signal_value[4], 0);
+    EXPECT_EQ(run.ats.signal_value[3], 2);  // the walk itself goes on: repeater 3 repeats k 2
+    EXPECT_EQ(run.ats.signal_value[1], 6);  // and ends at the third block signal in rear
 }
 
 TEST(SignalCodes, RawPastClearShowsClearAndNoPictureTypesUseFiveAspectCodes) {
