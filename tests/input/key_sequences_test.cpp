@@ -5,7 +5,7 @@
 #include "app/fixed_point.hpp"
 #include "app/run.hpp"
 #include "input/keyboard.hpp"
-#include "recording_sound.hpp"
+#include "input/keyboard_fixture.hpp"
 
 using namespace vantrel;
 using vantrel::test::RecordingSound;
@@ -13,23 +13,13 @@ using Calls = std::vector<std::string>;
 
 namespace {
 
-struct KeySequences : ::testing::Test {
-    vantrel::Run run;
-    RecordingSound snd;
+struct KeySequences : vantrel::test::KeyboardFixture {
     void SetUp() override {
-        run.attach(snd);
-        run.waiting_for_start = false;
+        KeyboardFixture::SetUp();
         TrainParams& t = run.train;
-        t.brake_notches = 8;
-        t.power_notches = 5;
         t.brake_type = 1;
-        t.sound_br1 = 1;
-        t.sound_br2 = 2;
-        t.sound_eb = 3;
         t.sound_ats1 = 10;
         t.sound_ats2 = 11;
-        t.sound_eb_ring = 9;
-        snd.quiet_channel = 9;
         Strings& s = run.strings;
         s.neut = "N";
         s.neut2 = "切";
@@ -37,9 +27,6 @@ struct KeySequences : ::testing::Test {
         s.eb = "非常";
         run.core.BcPressure = 300 * kFixedOne;
         run.core.ErPressure = 490 * kFixedOne;
-    }
-    void type(std::string_view keys) {
-        for (char c : keys) AsciiDown(run, c);
     }
     // Handle positions as the driver reads them: "P2", "N", "抑速", "B3", "非常".
     [[nodiscard]] std::string at() const {

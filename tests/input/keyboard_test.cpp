@@ -4,7 +4,7 @@
 #include "app/fixed_point.hpp"
 #include "app/run.hpp"
 #include "input/keyboard.hpp"
-#include "recording_sound.hpp"
+#include "input/keyboard_fixture.hpp"
 
 using namespace vantrel;
 using vantrel::test::RecordingSound;
@@ -12,27 +12,14 @@ using Calls = std::vector<std::string>;
 
 namespace {
 
-struct KeyboardTest : ::testing::Test {
-    vantrel::Run run;
-    RecordingSound snd;
+struct KeyboardTest : vantrel::test::KeyboardFixture {
     void SetUp() override {
-        run.attach(snd);
-        run.waiting_for_start = false;
+        KeyboardFixture::SetUp();
         TrainParams& t = run.train;
-        t.brake_notches = 8;
-        t.power_notches = 5;
-        t.sound_br1 = 1;
-        t.sound_br2 = 2;
-        t.sound_eb = 3;
         t.sound_horn = 4;
         t.sound_horn2 = 5;
         t.buzzer = {6, 7};
-        t.sound_eb_ring = 9;  // every key stops the vigilance bell; keep it out of the call lists
-        snd.quiet_channel = 9;
         run.drive_sound_count = 20;
-    }
-    void type(std::string_view keys) {
-        for (char c : keys) AsciiDown(run, c);
     }
 };
 
