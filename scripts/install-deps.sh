@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs everything the build and the tests need (Debian 12). Safe to run again.
 set -eu
-packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev)
+packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev qt6-serialport-dev libopenal-dev libsndfile1-dev libsdl2-dev
+  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
+  xvfb xauth ffmpeg espeak-ng fonts-noto-cjk clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

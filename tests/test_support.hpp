@@ -11,7 +11,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/data_text.hpp"
+#include "common/data_text.hpp"
 
 namespace vantrel::test {
 

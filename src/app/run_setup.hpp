@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "app/path_resolver.hpp"
-#include "app/result.hpp"
+#include "common/path_resolver.hpp"
+#include "common/result.hpp"
 #include "cab/picture_loader.hpp"
 
 namespace vantrel {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/fixed_point.hpp"
+#include "common/fixed_point.hpp"
 #include "app/run.hpp"
 
 namespace vantrel {

@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "app/data_text.hpp"
+#include "common/data_text.hpp"
 
 namespace vantrel {
 namespace {

@@ -2,8 +2,8 @@
 // Reads the string file of interface texts.
 #include <string>
 
-#include "app/path_resolver.hpp"
-#include "app/result.hpp"
+#include "common/path_resolver.hpp"
+#include "common/result.hpp"
 #include "cab/strings.hpp"
 
 namespace vantrel {

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "app/fixed_point.hpp"
+#include "common/fixed_point.hpp"
 #include "app/run.hpp"
 
 namespace vantrel {

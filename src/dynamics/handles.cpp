@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/fixed_point.hpp"
+#include "common/fixed_point.hpp"
 #include "app/run.hpp"
 #include "route/commentary.hpp"
 

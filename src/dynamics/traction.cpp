@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstddef>
 
-#include "app/fixed_point.hpp"
+#include "common/fixed_point.hpp"
 #include "app/run.hpp"
 #include "dynamics/handles.hpp"
 

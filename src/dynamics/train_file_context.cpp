@@ -3,8 +3,8 @@
 #include <charconv>
 #include <cmath>
 
-#include "app/common_utilities.hpp"
-#include "app/numbers.hpp"
+#include "common/common_utilities.hpp"
+#include "common/numbers.hpp"
 
 namespace vantrel {
 namespace {

@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/data_text.hpp"
-#include "app/path_resolver.hpp"
-#include "app/result.hpp"
+#include "common/data_text.hpp"
+#include "common/path_resolver.hpp"
+#include "common/result.hpp"
 #include "cab/picture_loader.hpp"
 
 namespace vantrel {

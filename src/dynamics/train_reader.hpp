@@ -2,8 +2,8 @@
 // Reads a train file (CP932) into the train parameter record and its cab panel.
 #include <string>
 
-#include "app/path_resolver.hpp"
-#include "app/result.hpp"
+#include "common/path_resolver.hpp"
+#include "common/result.hpp"
 #include "cab/picture_loader.hpp"
 #include "dynamics/train_params.hpp"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <initializer_list>
 
-#include "app/fixed_point.hpp"
+#include "common/fixed_point.hpp"
 #include "app/run.hpp"
 #include "dynamics/handles.hpp"
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <limits>
 
-#include "app/fixed_point.hpp"
+#include "common/fixed_point.hpp"
 #include "app/run.hpp"
 #include "route/route_derive.hpp"
 

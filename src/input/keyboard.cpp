@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "app/fixed_point.hpp"
+#include "common/fixed_point.hpp"
 #include "app/run.hpp"
 #include "dynamics/handles.hpp"
 #include "route/ats.hpp"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "app/fixed_point.hpp"
+#include "common/fixed_point.hpp"
 #include "app/run.hpp"
 #include "dynamics/handles.hpp"
 #include "route/signal_codes.hpp"

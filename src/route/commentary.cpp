@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/fixed_point.hpp"
+#include "common/fixed_point.hpp"
 #include "app/run.hpp"
 #include "route/stations.hpp"
 

@@ -6,7 +6,7 @@
 #include <limits>
 #include <string>
 
-#include "app/fixed_point.hpp"
+#include "common/fixed_point.hpp"
 #include "app/run.hpp"
 #include "route/blink.hpp"
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/fixed_point.hpp"
+#include "common/fixed_point.hpp"
 
 namespace vantrel {
 

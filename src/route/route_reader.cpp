@@ -7,9 +7,9 @@
 #include <string_view>
 #include <utility>
 
-#include "app/common_utilities.hpp"
-#include "app/data_text.hpp"
-#include "app/numbers.hpp"
+#include "common/common_utilities.hpp"
+#include "common/data_text.hpp"
+#include "common/numbers.hpp"
 #include "route/route_derive.hpp"
 
 namespace vantrel {

@@ -3,8 +3,8 @@
 // stop points and the Move-menu entries.
 #include <string>
 
-#include "app/path_resolver.hpp"
-#include "app/result.hpp"
+#include "common/path_resolver.hpp"
+#include "common/result.hpp"
 #include "cab/picture_loader.hpp"
 #include "route/route_tables.hpp"
 

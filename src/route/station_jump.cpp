@@ -1,7 +1,7 @@
 // The Move menu's jump: the train is set down at a station, standing, in emergency.
 #include <algorithm>
 
-#include "app/fixed_point.hpp"
+#include "common/fixed_point.hpp"
 #include "app/run.hpp"
 #include "dynamics/handles.hpp"
 #include "route/stations.hpp"

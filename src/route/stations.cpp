@@ -4,8 +4,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "app/fixed_point.hpp"
-#include "app/common_utilities.hpp"
+#include "common/fixed_point.hpp"
+#include "common/common_utilities.hpp"
 #include "app/run.hpp"
 #include "route/blink.hpp"
 #include "route/commentary.hpp"

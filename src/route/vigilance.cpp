@@ -1,6 +1,6 @@
 #include "route/vigilance.hpp"
 
-#include "app/fixed_point.hpp"
+#include "common/fixed_point.hpp"
 #include "app/run.hpp"
 #include "dynamics/handles.hpp"
 

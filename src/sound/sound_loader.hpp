@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "app/path_resolver.hpp"
+#include "common/path_resolver.hpp"
 
 namespace vantrel {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/common_utilities.hpp"
-#include "app/data_text.hpp"
-#include "app/numbers.hpp"
+#include "common/common_utilities.hpp"
+#include "common/data_text.hpp"
+#include "common/numbers.hpp"
 #include "test_support.hpp"
 
 using namespace vantrel;

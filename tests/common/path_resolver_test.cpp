@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/path_resolver.hpp"
+#include "common/path_resolver.hpp"
 #include "cab/header_picture_loader.hpp"
 #include "sound/wave_header.hpp"
 #include "test_support.hpp"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/fixed_point.hpp"
+#include "common/fixed_point.hpp"
 #include "app/run.hpp"
 #include "dynamics/train_setup.hpp"
 

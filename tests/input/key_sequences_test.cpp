@@ -2,7 +2,7 @@
 // the labels masconupdate writes and the sounds the keys add.
 #include <gtest/gtest.h>
 
-#include "app/fixed_point.hpp"
+#include "common/fixed_point.hpp"
 #include "app/run.hpp"
 #include "input/keyboard.hpp"
 #include "input/keyboard_fixture.hpp"

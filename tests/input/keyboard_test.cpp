@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 
-#include "app/fixed_point.hpp"
+#include "common/fixed_point.hpp"
 #include "app/run.hpp"
 #include "input/keyboard.hpp"
 #include "input/keyboard_fixture.hpp"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/fixed_point.hpp"
+#include "common/fixed_point.hpp"
 #include "app/run.hpp"
 #include "recording_sound.hpp"
 #include "route/commentary.hpp"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/fixed_point.hpp"
+#include "common/fixed_point.hpp"
 #include "app/run.hpp"
 #include "recording_sound.hpp"
 #include "route/route_sounds.hpp"

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/data_text.hpp"
+#include "common/data_text.hpp"
 
 namespace vantrel::demo {
 namespace {

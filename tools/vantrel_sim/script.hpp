@@ -6,7 +6,7 @@
 #include <variant>
 #include <vector>
 
-#include "app/result.hpp"
+#include "common/result.hpp"
 #include "input/keyboard.hpp"
 
 namespace vantrel::sim {

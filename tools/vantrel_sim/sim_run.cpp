@@ -5,7 +5,7 @@
 #include <memory>
 #include <string_view>
 
-#include "app/fixed_point.hpp"
+#include "common/fixed_point.hpp"
 #include "app/run.hpp"
 #include "app/run_setup.hpp"
 #include "app/scheduler.hpp"

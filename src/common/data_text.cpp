@@ -1,4 +1,4 @@
-#include "app/data_text.hpp"
+#include "common/data_text.hpp"
 
 #include <iconv.h>
 

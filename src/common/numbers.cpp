@@ -1,11 +1,11 @@
-#include "app/numbers.hpp"
+#include "common/numbers.hpp"
 
 #include <charconv>
 #include <cmath>
 #include <limits>
 #include <string>
 
-#include "app/fixed_point.hpp"
+#include "common/fixed_point.hpp"
 
 namespace vantrel {
 namespace {

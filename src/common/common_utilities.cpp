@@ -1,9 +1,9 @@
-#include "app/common_utilities.hpp"
+#include "common/common_utilities.hpp"
 
 #include <algorithm>
 #include <cmath>
 
-#include "app/fixed_point.hpp"
+#include "common/fixed_point.hpp"
 
 namespace vantrel {
 

@@ -1,9 +1,9 @@
-#include "app/path_resolver.hpp"
+#include "common/path_resolver.hpp"
 
 #include <string>
 #include <vector>
 
-#include "app/data_text.hpp"
+#include "common/data_text.hpp"
 
 namespace vantrel {
 namespace {
