@@ -1,0 +1,82 @@
+#pragma once
+// The window tests' fixture: an offscreen Qt application, the demo data set with title
+// pictures and help text, and driving windows opened on it with captured error boxes.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "demo_data/demo_data.hpp"
+#include "test_support.hpp"
+#include "ui/art_resources.hpp"
+#include "ui/driving_window.hpp"
+#include "ui/help_window.hpp"
+#include "ui/value_display.hpp"
+
+namespace vantrel::test {
+
+inline QApplication& qt_app() {
+    static int argc = 1;
+    static char name[] = "test_ui";
+    static char* argv[] = {name, nullptr};
+    static const bool env = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return true;
+    }();
+    (void)env;
+    static QApplication app(argc, argv);
+    static const bool art = [] {
+        init_art_resources();
+        QApplication::setOrganizationName("VantrelTest");
+        return true;
+    }();
+    (void)art;
+    return app;
+}
+
+class UiTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        qt_app();
+        data_ = std::make_unique<TempDir>();
+        ASSERT_EQ(demo::write_demo_data(data_->path()), "");
+        std::filesystem::create_directories(data_->path() / "image" / "title");
+        for (int i = 1; i <= 9; ++i) {
+            QImage title(640, 480, QImage::Format_RGB32);
+            title.fill(QColor(20 * i, 80, 160));
+            title.save(QString::fromStdString((data_->path() / "image" / "title" / ("0" + std::to_string(i) + ".jpg")).string()), "JPG");
+        }
+        write_cp932(data_->path() / "operation.dat", "操作説明\nz: 力行\na: ブレーキ\n");
+    }
+    static void TearDownTestSuite() { data_.reset(); }
+
+    [[nodiscard]] static const std::filesystem::path& data_dir() { return data_->path(); }
+
+    // A driving window on the demo train and route (or the given files); nullptr on failure.
+    std::unique_ptr<DrivingWindow> open_window(std::string train = demo::kTrainFile,
+                                               std::string route = demo::kRouteFile, DriveRequest request = {}) {
+        request.data_dir = data_dir();
+        request.train = std::move(train);
+        request.route = std::move(route);
+        DriveHooks hooks;
+        hooks.report_error = [this](const QString& text) { errors.push_back(text.toStdString()); };
+        hooks.status = [this](const QString& text) { statuses.push_back(text.toStdString()); };
+        hooks.value_display = &values;
+        hooks.help = &help;
+        return DrivingWindow::open(request, std::move(hooks), make_back_ends());
+    }
+
+    std::vector<std::string> errors;
+    std::vector<std::string> statuses;
+    ValueDisplay values;
+    HelpWindow help;
+
+private:
+    static inline std::unique_ptr<TempDir> data_;
+};
+
+}  // namespace vantrel::test
