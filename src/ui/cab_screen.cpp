@@ -133,6 +133,17 @@ CabScreen::CabScreen(QWidget* client, const Run& run, const QtPictureLoader& pic
     PowerLabel_ = make_label("PowerLabel", 496, 270, 120, 24, Qt::AlignLeft | Qt::AlignVCenter, 14);
     BrakeLabel_ = make_label("BrakeLabel", 496, 296, 120, 24, Qt::AlignLeft | Qt::AlignVCenter, 14);
     GearLabel_ = make_label("GearLabel", 496, 322, 120, 20, Qt::AlignLeft | Qt::AlignVCenter, 11);
+    // Their text takes the colour that reads on the panel beneath them.
+    const PanelPicture& panel = run.train.panel.panel;
+    const QImage under = picture_of(panel.picture, pictures);
+    const QPoint probe(500 - panel.left, 300 - panel.top);
+    if (under.valid(probe) && QColor(under.pixel(probe)).lightness() < 128) {
+        for (QLabel* l : {Label1_, PowerLabel_, BrakeLabel_, GearLabel_}) {
+            QPalette pal = l->palette();
+            pal.setColor(QPalette::WindowText, Qt::white);
+            l->setPalette(pal);
+        }
+    }
 
     // The timetable card slides in over everything from beyond the right edge.
     card_ = make_picture("card", picture_of(route.card, pictures), 640, 0, false, true);

@@ -84,11 +84,12 @@ void DriveSession::wake() {
 void DriveSession::catch_up() {
     if (stopped_) return;
     run_due(now_ms());
+    Q_EMIT changed();
     arm();
 }
 
 void DriveSession::arm() {
-    if (stopped_ || !scheduler_.running()) {
+    if (stopped_ || !scheduler_.running() || clock_fn_) {
         timer_.stop();
         return;
     }

@@ -25,7 +25,7 @@ public:
     ~DriveSession() override;
 
     [[nodiscard]] Run& run() { return run_; }
-    [[nodiscard]] int64_t now_ms() const { return clock_.elapsed(); }
+    [[nodiscard]] int64_t now_ms() const { return clock_fn_ ? clock_fn_() : clock_.elapsed(); }
     [[nodiscard]] bool running() const { return scheduler_.running(); }
 
     // The player's inputs; each is followed by the inputs it posted.
@@ -47,6 +47,9 @@ public:
     void set_timing_log(std::ostream* out);
     // Told the scheduler time before each tick, step and input (a clocked sound layer).
     void set_time_listener(std::function<void(int64_t)> f) { time_listener_ = std::move(f); }
+    // Replaces the wall clock (screenshots, fast-forward): the timer then stays off and the
+    // owner advances the run with catch_up().
+    void set_clock(std::function<int64_t()> clock) { clock_fn_ = std::move(clock); }
     // Runs inside each step after the step's own work (the joystick poll).
     void set_step_hook(std::function<void()> f) { step_hook_ = std::move(f); }
 
@@ -72,6 +75,7 @@ private:
     std::ostream* timing_ = nullptr;
     std::function<void(int64_t)> time_listener_;
     std::function<void()> step_hook_;
+    std::function<int64_t()> clock_fn_;
     std::string row_;
     bool stopped_ = false;
 };

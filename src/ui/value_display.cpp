@@ -26,11 +26,12 @@ QLabel* ValueDisplay::add_row(int column, int row, const char* caption, const ch
     const int x = 8 + column * 196;
     const int y = 6 + row * kRowHeight;
     auto* c = new QLabel(QString::fromUtf8(caption), this);
-    c->setGeometry(x, y, 110, kRowHeight);
+    c->setGeometry(x, y, 140, kRowHeight);
     auto* v = new QLabel(QString::fromUtf8(initial), this);
     v->setObjectName(name);
     v->setGeometry(x + 96, y, 88, kRowHeight);
     v->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    v->raise();
     return v;
 }
 
