@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QPushButton>
 #include <QTimer>
@@ -78,9 +79,13 @@ int main(int argc, char** argv) {
     hooks.report_error = report;
     hooks.value_display = &values;
     hooks.help = &help;
+    QElapsedTimer opening;
+    opening.start();
     auto window = vantrel::DrivingWindow::open(request, std::move(hooks), vantrel::make_back_ends());
     if (!window) return 1;
     window->show();
+    QCoreApplication::processEvents();
+    std::cout << "driving window shown " << opening.elapsed() << " ms after the train was chosen\n";
     settle(300);
     failures += !save(*window, out + "/driving_start.png");
 
