@@ -46,14 +46,14 @@ std::optional<QString> SerialPort::open() {
     if (settings.flow_control != QSerialPort::HardwareControl) port_.setRequestToSend(false);
     port_.setDataTerminalReady(false);
     port_.clearError();
-    emit opened();
+    Q_EMIT opened();
     return std::nullopt;
 }
 
 void SerialPort::close() {
     if (!port_.isOpen()) return;
     port_.close();
-    emit closed();
+    Q_EMIT closed();
 }
 
 QString SerialPort::connect_or_disconnect(bool* failed) {
@@ -71,7 +71,7 @@ QString SerialPort::connect_or_disconnect(bool* failed) {
 
 void SerialPort::read_available() {
     const QByteArray bytes = port_.readAll();
-    if (!bytes.isEmpty()) emit received(bytes);
+    if (!bytes.isEmpty()) Q_EMIT received(bytes);
 }
 
 void SerialPort::on_error(QSerialPort::SerialPortError error) {

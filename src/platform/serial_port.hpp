@@ -48,7 +48,7 @@ public:
     // to show: kConnectText, kDisconnectText or the open error (then `failed` is set).
     QString connect_or_disconnect(bool* failed = nullptr);
 
-signals:
+Q_SIGNALS:
     void received(const QByteArray& bytes);  // one read of the port: one frame for RxChar
     void opened();
     void closed();
