@@ -8,6 +8,7 @@
 
 #include "cab/cab_view.hpp"
 #include "cab/strings.hpp"
+#include "controllers/controller_state.hpp"
 #include "dynamics/core_state.hpp"
 #include "dynamics/dynamics_state.hpp"
 #include "dynamics/frame_source.hpp"
@@ -51,6 +52,7 @@ struct Run {
     RouteSoundState route_sounds;
     CommentaryState commentary;
     KeyboardState keys;
+    ControllerRunState controllers;  // serial code table, live echo, joystick debug caption
     CabView view;
 
     bool waiting_for_start = true;  // until the first Start

@@ -18,6 +18,15 @@ public:
     virtual bool poll(JoystickState& out) = 0;
 };
 
+// Dead zone of the axes: raw values within +-1638 (5 %) read 0, the rest is stretched
+// back to the full range (truncating).
+[[nodiscard]] constexpr int32_t apply_dead_zone(int32_t raw) {
+    constexpr int32_t kZone = 1638;
+    if (raw > kZone) return (raw - kZone) * 100 / 95;
+    if (raw < -kZone) return (raw + kZone) * 100 / 95;
+    return 0;
+}
+
 class NullJoystickReader final : public JoystickReader {
 public:
     bool poll(JoystickState& out) override {

@@ -1,0 +1,27 @@
+#include "controllers/mascon_reader.hpp"
+
+#include <cerrno>
+#include <system_error>
+
+#include "common/data_text.hpp"
+
+namespace vantrel {
+
+Result<MasconTable> read_mascon_file(std::string_view file, const PathResolver& resolver) {
+    const auto path = resolver.resolve(file);
+    errno = 0;
+    auto lines = path ? read_cp932_lines(*path) : std::nullopt;
+    if (!lines) {
+        // The reason as the system words it; a name that resolves to nothing is "not found".
+        const int code = !path ? ENOENT : (errno != 0 ? errno : EIO);
+        return DataError{std::generic_category().message(code), std::string(file), 0};
+    }
+    MasconTable table;
+    for (const std::string& line : *lines) {
+        if (line.starts_with('#') || table.count == MasconTable::kSlots) break;
+        table.codes[static_cast<size_t>(table.count++)] = line;
+    }
+    return table;
+}
+
+}  // namespace vantrel

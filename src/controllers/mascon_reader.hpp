@@ -1,0 +1,18 @@
+#pragma once
+// Reads the controller file of the serial master controller: its code table.
+#include <string>
+#include <string_view>
+
+#include "common/path_resolver.hpp"
+#include "common/result.hpp"
+#include "controllers/controller_state.hpp"
+
+namespace vantrel {
+
+inline constexpr std::string_view kMasconFile = "mascon.dat";
+
+// Lines up to the first line beginning with "#" (or the end), at most 26, each stored
+// whole in the next slot. A file that cannot be read gives the system's error text.
+[[nodiscard]] Result<MasconTable> read_mascon_file(std::string_view file, const PathResolver& resolver);
+
+}  // namespace vantrel

@@ -1,0 +1,82 @@
+#include "platform/serial_port.hpp"
+
+#include <cerrno>
+
+namespace vantrel {
+namespace {
+
+// When the failing call left no errno (the lock file, for instance), the nearest one.
+int system_error_of(QSerialPort::SerialPortError error, int saved_errno) {
+    if (saved_errno != 0) return saved_errno;
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError: return ENOENT;
+    case QSerialPort::PermissionError: return EACCES;
+    case QSerialPort::OpenError: return EBUSY;
+    default: return EIO;
+    }
+}
+
+}  // namespace
+
+QString open_error_text(int system_error) {
+    return QStringLiteral("Unable to open com port (win error code: %1)").arg(system_error);
+}
+
+SerialPort::SerialPort(QObject* parent) : QObject(parent) {
+    connect(&port_, &QSerialPort::readyRead, this, &SerialPort::read_available);
+    connect(&port_, &QSerialPort::errorOccurred, this, &SerialPort::on_error);
+}
+
+std::optional<QString> SerialPort::open() {
+    if (port_.isOpen()) return std::nullopt;
+    port_.setPortName(settings.port_name);
+    port_.setBaudRate(settings.baud_rate);
+    port_.setDataBits(settings.data_bits);
+    port_.setParity(settings.parity);
+    port_.setStopBits(settings.stop_bits);
+    port_.setFlowControl(settings.flow_control);
+    errno = 0;
+    if (!port_.open(QIODevice::ReadWrite)) {
+        const int code = system_error_of(port_.error(), errno);
+        port_.clearError();
+        return open_error_text(code);
+    }
+    // DTR and RTS inactive. Pseudo-terminals and some adapters have no modem lines and
+    // refuse these calls; the port works without them.
+    if (settings.flow_control != QSerialPort::HardwareControl) port_.setRequestToSend(false);
+    port_.setDataTerminalReady(false);
+    port_.clearError();
+    Q_EMIT opened();
+    return std::nullopt;
+}
+
+void SerialPort::close() {
+    if (!port_.isOpen()) return;
+    port_.close();
+    Q_EMIT closed();
+}
+
+QString SerialPort::connect_or_disconnect(bool* failed) {
+    if (failed) *failed = false;
+    if (port_.isOpen()) {
+        close();
+        return QString::fromUtf8(kDisconnectText);
+    }
+    if (auto error = open()) {
+        if (failed) *failed = true;
+        return *error;
+    }
+    return QString::fromUtf8(kConnectText);
+}
+
+void SerialPort::read_available() {
+    const QByteArray bytes = port_.readAll();
+    if (!bytes.isEmpty()) Q_EMIT received(bytes);
+}
+
+void SerialPort::on_error(QSerialPort::SerialPortError error) {
+    // The device went away (a USB adapter pulled out): close, or the read notifier spins.
+    if (error == QSerialPort::ResourceError) close();
+}
+
+}  // namespace vantrel
