@@ -1,12 +1,14 @@
 #include "ui/back_ends.hpp"
 
+#include "platform/sdl_joystick_reader.hpp"
+
 namespace vantrel {
 
 BackEnds make_back_ends() {
     BackEnds b;
     b.sound = std::make_unique<NullSoundChannels>();
     b.video = std::make_unique<NullFrameSource>();
-    b.joystick = std::make_unique<NullJoystickReader>();
+    b.joystick = std::make_unique<SdlJoystickReader>();
     return b;
 }
 

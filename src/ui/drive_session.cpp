@@ -5,6 +5,7 @@
 
 #include "app/run.hpp"
 #include "app/timer1.hpp"
+#include "controllers/rx_char.hpp"
 #include "dynamics/motion.hpp"
 #include "route/stations.hpp"
 #include "vantrel_sim/trace.hpp"
@@ -170,6 +171,13 @@ void DriveSession::station(int32_t index) {
     begin_input(now);
     write_record(now, "station " + std::to_string(index));
     StationClick(run_, index);
+    end_input();
+}
+
+void DriveSession::serial(std::string_view bytes) {
+    if (stopped_) return;
+    begin_input(now_ms());
+    RxChar(run_, bytes);
     end_input();
 }
 

@@ -6,6 +6,7 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -34,6 +35,8 @@ public:
     void virtual_key(VirtualKey key, bool shift_only);  // Enter also types its character
     void wheel(bool up);                                // up: towards brake
     void station(int32_t index);
+    // A chunk received from the serial master controller (not recordable: no script command).
+    void serial(std::string_view bytes);
     // Runs every event due by now (an input does this first, so its stamp keeps the order).
     void catch_up();
     // Stops the timer for good (the window closes) and flushes the outputs.

@@ -6,11 +6,17 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QSettings>
 
 #include "app/run.hpp"
 #include "app/run_setup.hpp"
 #include "common/path_resolver.hpp"
+#include "controllers/mascon_reader.hpp"
+#include "controllers/usb_scan.hpp"
+#include "platform/calibration_store.hpp"
+#include "platform/serial_port.hpp"
+#include "ui/serial_settings_dialog.hpp"
 #include "platform/qt_picture_loader.hpp"
 #include "ui/cab_screen.hpp"
 #include "ui/clocked_sound.hpp"
@@ -67,11 +73,29 @@ bool DrivingWindow::load(const DriveRequest& request) {
     }
     run_->attach(*back_.video);
     pictures_ = std::make_unique<QtPictureLoader>();
+    if (hooks_.joystick_control) control_ = hooks_.joystick_control;
 
+    // The joystick calibration first, then the controller file, then the run's own files.
+    read_calibration(control_->calibration);
     const PathResolver resolver(request.data_dir);
+    if (hooks_.status) hooks_.status(QString::fromUtf8("設定ファイルを読み込んでいます"));
+    // Without a controller file the serial controller simply has no codes: a player without
+    // one can still drive. A file that is there but unreadable is an error.
+    if (resolver.resolve(kMasconFile)) {
+        auto table = read_mascon_file(kMasconFile, resolver);
+        if (!table) {
+            std::cerr << table.error().message << "\n";
+            report(QString::fromStdString(table.error().message));
+            return false;
+        }
+        run_->controllers.mascon = std::move(table.value());
+    }
     const RunFiles files{request.train, request.route, request.strings};
-    auto progress = [this](std::string_view text) {
-        if (hooks_.status) hooks_.status(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    auto progress = [this, last = QString::fromUtf8("設定ファイルを読み込んでいます")](std::string_view text) mutable {
+        const QString status = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+        if (status == last) return;  // already shown before the controller file
+        last = status;
+        if (hooks_.status) hooks_.status(status);
     };
     if (auto error = load_run(*run_, files, resolver, *pictures_, progress)) {
         std::cerr << error->message << "\n" << error->file << ":" << error->line << "\n";
@@ -98,6 +122,14 @@ bool DrivingWindow::load(const DriveRequest& request) {
     screen_->back()->installEventFilter(this);
 
     session_ = std::make_unique<DriveSession>(*run_);
+    // The joystick is polled in the 100 ms step while a joystick type is chosen.
+    session_->set_step_hook([this] {
+        if (control_->type != ControllerType::Standard) USBScan(*run_, *back_.joystick, *control_);
+    });
+    serial_ = std::make_unique<SerialPort>();
+    serial_->settings = load_serial_settings();
+    connect(serial_.get(), &SerialPort::received, this,
+            [this](const QByteArray& bytes) { session_->serial(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))); });
     if (auto* clocked = dynamic_cast<ClockedSound*>(clocked_sound_.get()))
         session_->set_time_listener([clocked](int64_t t) { clocked->set_time(t); });
     if (record_.is_open()) session_->set_record(&record_);
@@ -172,27 +204,49 @@ void DrivingWindow::build_menu() {
         connect(a, &QAction::triggered, this, [this, type] { set_controller(type); });
     }
     controller->addSeparator()->setObjectName("N1");
-    debug1_ = controller->addAction(QString::fromUtf8("デバッグオプション(&D)"));
-    debug1_->setObjectName("debug1");
-    debug1_->setCheckable(true);
-    connect(debug1_, &QAction::toggled, this, [this](bool on) {
-        if (!on) setWindowTitle(QString::fromStdString(run_->route.line_name));
+    QAction* debug = controller->addAction(QString::fromUtf8("デバッグオプション(&D)"));
+    debug->setObjectName("debug1");
+    debug->setCheckable(true);
+    connect(debug, &QAction::triggered, this, [this, debug] {
+        debug->setChecked(debug1Click(*run_));
+        after_event();
     });
     QAction* settings = controller->addAction(QString::fromUtf8("QXマスコン（設定）(&P)"));
     settings->setObjectName("QXP1");
+    connect(settings, &QAction::triggered, this, &DrivingWindow::serial_settings);
     QAction* link = controller->addAction(QString::fromUtf8("QXマスコン（接続）(&C)"));
     link->setObjectName("QXC1");
+    connect(link, &QAction::triggered, this, &DrivingWindow::serial_connect);
 
-    // The chosen controller is remembered between runs.
-    set_controller(QSettings().value("controller/type", 0).toInt());
+    // The chosen controller is remembered between runs; its check mark follows it.
+    set_controller(QSettings().value("controller/type", static_cast<int>(control_->type)).toInt());
 }
 
 void DrivingWindow::set_controller(int type) {
     if (type < 0 || type > 2) type = 0;
-    controller_type_ = type;
+    control_->type = static_cast<ControllerType>(type);
     const char* names[3] = {"COM11", "COM21", "COM31"};
     if (QAction* a = item(names[type])) a->setChecked(true);
     QSettings().setValue("controller/type", type);
+}
+
+void DrivingWindow::serial_settings() {
+    SerialSettingsDialog dialog(serial_->settings, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    serial_->settings = dialog.settings();
+    save_serial_settings(serial_->settings);
+}
+
+void DrivingWindow::serial_connect() {
+    bool failed = false;
+    const QString text = serial_->connect_or_disconnect(&failed);
+    if (failed) {
+        if (hooks_.report_error) hooks_.report_error(text);
+    } else if (hooks_.inform) {
+        hooks_.inform(text);
+    } else {
+        QMessageBox::information(this, "Vantrel", text);
+    }
 }
 
 QAction* DrivingWindow::item(const QString& name) const { return findChild<QAction*>(name); }
@@ -226,11 +280,11 @@ void DrivingWindow::after_event() {
     if (closing_) return;
     const CabView& v = run_->view;
     screen_->mirror(v);
-    if (!debug1_->isChecked()) {
-        const QString caption = QString::fromStdString(v.caption);
-        if (windowTitle() != caption) setWindowTitle(caption);
-    }
+    const QString caption = QString::fromStdString(v.caption);
+    if (windowTitle() != caption) setWindowTitle(caption);
     if (ValueDisplay* values = hooks_.value_display) {
+        const QString echo = QString::fromStdString(run_->controllers.value_caption);
+        if (!echo.isEmpty() && values->windowTitle() != echo) values->setWindowTitle(echo);
         if (v.value_display_visible && !values->isVisible()) {
             values->update_values(*run_);
             values->show();
@@ -292,6 +346,7 @@ void DrivingWindow::closeEvent(QCloseEvent* event) {
     }
     closing_ = true;
     session_->stop();
+    serial_->close();
     CoreState& c = run_->core;
     c.RemainingDistance = 0;
     c.AtsEmergency = false;

@@ -9,6 +9,7 @@
 
 #include <QMainWindow>
 
+#include "controllers/controller_state.hpp"
 #include "ui/back_ends.hpp"
 
 class QMenu;
@@ -20,6 +21,7 @@ class CabScreen;
 class DriveSession;
 class HelpWindow;
 class QtPictureLoader;
+class SerialPort;
 class ValueDisplay;
 
 struct DriveRequest {
@@ -32,8 +34,12 @@ struct DriveRequest {
 struct DriveHooks {
     std::function<void(const QString&)> status;        // the title window's status line
     std::function<void(const QString&)> report_error;  // the application's error box
+    std::function<void(const QString&)> inform;        // a modal note (none: a message box)
     ValueDisplay* value_display = nullptr;
     HelpWindow* help = nullptr;
+    // The joystick's type, last state and calibration outlive a driving window: the program
+    // owns them (nullptr: this window keeps its own).
+    JoystickControl* joystick_control = nullptr;
 };
 
 // The text shown for a loading failure.
@@ -50,6 +56,7 @@ public:
     [[nodiscard]] DriveSession& session() { return *session_; }
     [[nodiscard]] CabScreen& screen() { return *screen_; }
     [[nodiscard]] QMenu* move_menu() const { return move_menu_; }
+    [[nodiscard]] SerialPort& serial_port() { return *serial_; }
     // A menu item by its component name (start1, menu_d2, COM21, ...).
     [[nodiscard]] QAction* item(const QString& name) const;
     // A key press or wheel turn of any window, handed to the logic.
@@ -76,6 +83,8 @@ private:
     bool draw_frame(int32_t frame);
     void show_still();
     void set_controller(int type);
+    void serial_settings();
+    void serial_connect();
 
     DriveHooks hooks_;
     BackEnds back_;
@@ -84,15 +93,16 @@ private:
     std::unique_ptr<QtPictureLoader> pictures_;
     std::unique_ptr<CabScreen> screen_;
     std::unique_ptr<DriveSession> session_;
+    std::unique_ptr<SerialPort> serial_;
+    JoystickControl own_control_;
+    JoystickControl* control_ = &own_control_;
     std::ofstream record_, trace_, timing_;
     QWidget* client_ = nullptr;
     QMenu* move_menu_ = nullptr;
     QAction* start1_ = nullptr;
-    QAction* debug1_ = nullptr;
     int32_t presented_ = -1;    // frame last presented
     int64_t presented_at_ = -1000;  // ms of that presentation
     int wheel_remainder_ = 0;
-    int controller_type_ = 0;
     bool closing_ = false;
 };
 

@@ -35,6 +35,7 @@ int main(int argc, char** argv) {
         }
     }
     vantrel::ValueDisplay values;
+    vantrel::JoystickControl joystick;  // outlives every driving window
 
     if (direct) {
         vantrel::DriveRequest request;
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
         hooks.report_error = report;
         hooks.value_display = &values;
         hooks.help = &help;
+        hooks.joystick_control = &joystick;
         auto window = vantrel::DrivingWindow::open(request, std::move(hooks), vantrel::make_back_ends());
         if (!window) return vantrel::kExitDataError;
         QObject::connect(window.get(), &vantrel::DrivingWindow::closed, &app, &QApplication::quit,
@@ -62,6 +64,7 @@ int main(int argc, char** argv) {
     setup.report_error = report;
     setup.value_display = &values;
     setup.help = &help;
+    setup.joystick_control = &joystick;
     auto title = vantrel::TitleWindow::create(std::move(setup));
     if (!title) return 1;
     title->setAttribute(Qt::WA_QuitOnClose);

@@ -29,6 +29,7 @@ struct TitleSetup {
     ValueDisplay* value_display = nullptr;
     HelpWindow* help = nullptr;
     std::function<BackEnds()> make_back_ends;
+    JoystickControl* joystick_control = nullptr;  // the program's, handed to every driving window
 };
 
 class TitleWindow final : public QWidget {

@@ -51,6 +51,9 @@ protected:
             title.save(QString::fromStdString((data_->path() / "image" / "title" / ("0" + std::to_string(i) + ".jpg")).string()), "JPG");
         }
         write_cp932(data_->path() / "operation.dat", "操作説明\nz: 力行\na: ブレーキ\n");
+        write_cp932(data_->path() / "mascon.dat",
+                    "PW001\nPW002\nPW003\nPW004\nPW005\nPW006\nNEUTR\nBR001\nBR002\nBR003\nBR004\nBR005\n"
+                    "BR006\nBR007\nBR008\nEMERG\nREVFW\nREVNT\nREVBK\nKEY01\nKEY03\nKEY07\n#\n");
     }
     static void TearDownTestSuite() { data_.reset(); }
 
@@ -67,11 +70,15 @@ protected:
         hooks.status = [this](const QString& text) { statuses.push_back(text.toStdString()); };
         hooks.value_display = &values;
         hooks.help = &help;
+        hooks.joystick_control = &joystick;
+        hooks.inform = [this](const QString& text) { notes.push_back(text.toStdString()); };
         return DrivingWindow::open(request, std::move(hooks), make_back_ends());
     }
 
     std::vector<std::string> errors;
     std::vector<std::string> statuses;
+    std::vector<std::string> notes;
+    JoystickControl joystick;
     ValueDisplay values;
     HelpWindow help;
 
