@@ -5,6 +5,10 @@
 
 #include "platform/ffmpeg_handles.hpp"
 
+extern "C" {
+#include <libavutil/pixdesc.h>
+}
+
 namespace vantrel {
 
 namespace {
@@ -67,7 +71,7 @@ struct FfmpegFrameReader::Impl {
     // Frames from here on cannot be decoded (the file ends early): the last frame is reused.
     int64_t decodable_end = INT64_MAX;
 
-    FrameImage last;            // last frame handed out
+    ff::Frame shown = ff::make_frame();  // the picture handed out last (a reference, not a copy)
     int64_t last_index = -1;
 
     [[nodiscard]] int64_t to_index(int64_t timestamp) const {
@@ -177,8 +181,7 @@ struct FfmpegFrameReader::Impl {
         return true;
     }
 
-    bool convert(FrameImage& out) {
-        const AVFrame& f = *decoded;
+    bool convert(const AVFrame& f, FrameImage& out) {
         if (f.width <= 0 || f.height <= 0) return false;
         const bool full = is_full_range(f);
         if (!scale || f.width != scale_width || f.height != scale_height || f.format != scale_format ||
@@ -199,7 +202,11 @@ struct FfmpegFrameReader::Impl {
         uint8_t* planes[4] = {reinterpret_cast<uint8_t*>(out.pixels.data()), nullptr, nullptr, nullptr};
         const int strides[4] = {width * 4, 0, 0, 0};
         if (sws_scale(scale.get(), f.data, f.linesize, 0, f.height, planes, strides) != height) return false;
-        for (uint32_t& pixel : out.pixels) pixel |= 0xFF000000u;
+        // Without an alpha channel in the source the converter writes opaque pixels already.
+        const AVPixFmtDescriptor* layout = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(f.format));
+        if (layout != nullptr && (layout->flags & AV_PIX_FMT_FLAG_ALPHA) != 0) {
+            for (uint32_t& pixel : out.pixels) pixel |= 0xFF000000u;
+        }
         return true;
     }
 
@@ -213,7 +220,7 @@ struct FfmpegFrameReader::Impl {
         position = -1;
         decode_order_times = false;
         decodable_end = INT64_MAX;
-        last = FrameImage{};
+        if (shown) av_frame_unref(shown.get());
         last_index = -1;
     }
 
@@ -235,7 +242,7 @@ struct FfmpegFrameReader::Impl {
 
     bool open(const std::filesystem::path& file) {
         close();
-        if (!decoded || !packet) return false;
+        if (!decoded || !packet || !shown) return false;
         AVFormatContext* raw = nullptr;
         if (avformat_open_input(&raw, file.string().c_str(), nullptr, nullptr) < 0) return false;
         format.reset(raw);
@@ -281,15 +288,16 @@ struct FfmpegFrameReader::Impl {
         const bool in_range = index >= 0 && index < frame_count && index < decodable_end;
         if (in_range && index != last_index) {
             if (decode_to(index)) {
-                if (convert(last)) last_index = position;
+                av_frame_unref(shown.get());
+                av_frame_move_ref(shown.get(), decoded.get());
+                last_index = position;
             } else if (input_ended) {
                 // The file ends early: every later frame is the last one that could be shown.
                 decodable_end = std::min<int64_t>(decodable_end, index);
             }
         }
         if (last_index < 0) return false;
-        out = last;
-        return true;
+        return convert(*shown, out);
     }
 };
 
