@@ -19,7 +19,8 @@ struct VideoWriter::Impl {
     ff::Frame picture;
     ff::Packet packet = ff::make_packet();
     int64_t frames_added = 0;
-    std::vector<int16_t> pending_audio;  // interleaved samples not yet encoded
+    std::vector<int16_t> pending_audio;  // interleaved samples, encoded up to `audio_read`
+    size_t audio_read = 0;
     int64_t audio_samples_sent = 0;      // per channel
     bool finished = false;
     bool failed = false;
@@ -52,7 +53,7 @@ struct VideoWriter::Impl {
         if (!audio) return true;
         const int channels = options.audio_channels;
         const int64_t chunk_max = std::max<int64_t>(1, options.audio_rate / options.frame_rate);
-        size_t used = 0;
+        size_t& used = audio_read;
         while (audio_samples_sent < until) {
             const int64_t available = static_cast<int64_t>(pending_audio.size() - used) / channels;
             const int64_t count = std::min({chunk_max, until - audio_samples_sent, available});
@@ -71,7 +72,11 @@ struct VideoWriter::Impl {
             audio_samples_sent += count;
             used += static_cast<size_t>(count * channels);
         }
-        pending_audio.erase(pending_audio.begin(), pending_audio.begin() + static_cast<std::ptrdiff_t>(used));
+        // A whole track given at once is consumed frame by frame: compact only now and then.
+        if (used > 65536 && used > pending_audio.size() / 2) {
+            pending_audio.erase(pending_audio.begin(), pending_audio.begin() + static_cast<std::ptrdiff_t>(used));
+            used = 0;
+        }
         return true;
     }
 };
