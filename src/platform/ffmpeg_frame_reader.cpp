@@ -243,6 +243,9 @@ struct FfmpegFrameReader::Impl {
     bool open(const std::filesystem::path& file) {
         close();
         if (!decoded || !packet || !shown) return false;
+        // A pipe or a device named as the video would block or never end.
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(file, error)) return false;
         AVFormatContext* raw = nullptr;
         if (avformat_open_input(&raw, file.string().c_str(), nullptr, nullptr) < 0) return false;
         format.reset(raw);

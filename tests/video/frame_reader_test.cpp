@@ -189,9 +189,12 @@ TEST_F(FrameReaderTest, OpeningAnotherFileStartsAfresh) {
     EXPECT_EQ(reader.length(), 12);
     EXPECT_EQ(read(reader, 50), -1) << "the last frame belonged to the other video";
     EXPECT_EQ(read(reader, 11), 11);
-    EXPECT_FALSE(reader.open(path("missing.avi")));
-    EXPECT_EQ(reader.length(), -1);
-    EXPECT_EQ(read(reader, 3), -1);
+    // Missing, a device that never ends, a folder.
+    for (const std::filesystem::path& name : {path("missing.avi"), std::filesystem::path("/dev/zero"), dir_->path()}) {
+        EXPECT_FALSE(reader.open(name)) << name;
+        EXPECT_EQ(reader.length(), -1);
+        EXPECT_EQ(read(reader, 3), -1);
+    }
 }
 
 }  // namespace
