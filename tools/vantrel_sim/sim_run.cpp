@@ -13,6 +13,7 @@
 #include "cab/header_picture_loader.hpp"
 #include "dynamics/motion.hpp"
 #include "input/keyboard.hpp"
+#include "platform/ffmpeg_frame_reader.hpp"
 #include "route/stations.hpp"
 #include "vantrel_sim/script.hpp"
 #include "vantrel_sim/sim_sound.hpp"
@@ -24,7 +25,7 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: vantrel-sim --train FILE [--route FILE] [--strings FILE] [--data-dir DIR]\n"
     "                   [--script FILE] [--seconds S] [--trace FILE] [--events FILE]\n"
-    "                   [--view FILE] [--frames N]\n";
+    "                   [--view FILE] [--frames N | --video]\n";
 
 void apply(Run& run, Scheduler& scheduler, int64_t now, const ScriptAction& action) {
     if (std::holds_alternative<StartCommand>(action)) {
@@ -88,9 +89,10 @@ int run_simulation(const SimOptions& options, std::ostream& out, std::ostream& e
 
     auto run = std::make_unique<Run>();
     SimSoundChannels sound;
-    NullFrameSource frames(options.frames.value_or(-1));
+    NullFrameSource no_video(options.frames.value_or(-1));
+    FfmpegFrameReader video;
     run->attach(sound);
-    run->attach(frames);
+    run->attach(options.video ? static_cast<FrameSource&>(video) : no_video);
     if (events) {
         *events << "t_ms,channel,operation,value\n";
         sound.set_event_log(events.get());
@@ -102,6 +104,9 @@ int run_simulation(const SimOptions& options, std::ostream& out, std::ostream& e
     if (auto error = load_run(*run, files, resolver, pictures)) {
         err << error->message << "\n" << error->file << ":" << error->line << "\n";
         return kExitDataError;
+    }
+    if (options.video && run->has_route && video.length() < 0) {
+        err << "vantrel-sim: the route's video cannot be opened; running without it\n";
     }
 
     const auto end_ms = static_cast<int64_t>(options.seconds * 1000.0L);
@@ -162,6 +167,10 @@ std::optional<SimOptions> parse_arguments(int argc, const char* const* argv, std
             err << kUsage;
             return std::nullopt;
         }
+        if (a == "--video") {
+            o.video = true;
+            continue;
+        }
         if (i + 1 >= argc) {
             err << "vantrel-sim: " << a << " needs a value\n" << kUsage;
             return std::nullopt;
@@ -195,6 +204,10 @@ std::optional<SimOptions> parse_arguments(int argc, const char* const* argv, std
             err << "vantrel-sim: unknown option " << a << "\n" << kUsage;
             return std::nullopt;
         }
+    }
+    if (o.video && o.frames) {
+        err << "vantrel-sim: --frames and --video exclude each other\n" << kUsage;
+        return std::nullopt;
     }
     if (o.train.empty()) {
         err << "vantrel-sim: --train is required\n" << kUsage;

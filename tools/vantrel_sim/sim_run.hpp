@@ -14,6 +14,7 @@ struct SimOptions {
     std::string script, trace, events, view;
     long double seconds = 60;
     std::optional<int32_t> frames;  // the video's length; none: no video
+    bool video = false;             // open the route's own video for its length
 };
 
 inline constexpr int kExitOk = 0;
