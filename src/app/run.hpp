@@ -20,6 +20,7 @@
 #include "route/route_tables.hpp"
 #include "route/station_state.hpp"
 #include "sound/sound_channels.hpp"
+#include "sound/train_sound_state.hpp"
 
 namespace vantrel {
 
@@ -50,6 +51,7 @@ struct Run {
     LimitState limits;
     RouteSoundState route_sounds;
     CommentaryState commentary;
+    TrainSoundState train_sounds;
     KeyboardState keys;
     CabView view;
 
