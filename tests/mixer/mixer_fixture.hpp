@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
@@ -79,6 +80,20 @@ inline double dominant_frequency(const std::vector<double>& x, int rate) {
         }
     }
     return rising * static_cast<double>(rate) / static_cast<double>(x.size());
+}
+
+// Amplitude of the `frequency` component (Goertzel), for a whole number of its periods.
+inline double tone_amplitude(const std::vector<double>& x, double frequency, int rate) {
+    const double w = 2 * std::numbers::pi * frequency / rate;
+    const double coeff = 2 * std::cos(w);
+    double s1 = 0, s2 = 0;
+    for (double v : x) {
+        const double s0 = v + coeff * s1 - s2;
+        s2 = s1;
+        s1 = s0;
+    }
+    const double power = s1 * s1 + s2 * s2 - coeff * s1 * s2;
+    return 2 * std::sqrt(std::max(power, 0.0)) / static_cast<double>(x.size());
 }
 
 }  // namespace vantrel::test
