@@ -85,6 +85,10 @@ TEST_F(MixerFixture, AllChannelsUpTo255ExistAnd256IsRefusedWithTheRangeMessage) 
     mixer->play(0);
     EXPECT_EQ(mixer->status(255), kStatusPlaying);
     EXPECT_EQ(mixer->status(0), kStatusPlaying);
+    // Every channel can sound at once.
+    for (int ch = 0; ch < kChannelCount; ++ch) mixer->play_looping(ch);
+    render(0.3);
+    for (int ch = 0; ch < kChannelCount; ++ch) EXPECT_EQ(mixer->status(ch), kStatusLooping) << ch;
 
     for (int bad : {256, -1}) {
         testing::internal::CaptureStderr();
