@@ -15,6 +15,7 @@
 #include "input/keyboard.hpp"
 #include "platform/ffmpeg_frame_reader.hpp"
 #include "route/stations.hpp"
+#include "vantrel_sim/audio_recording.hpp"
 #include "vantrel_sim/script.hpp"
 #include "vantrel_sim/sim_sound.hpp"
 #include "vantrel_sim/trace.hpp"
@@ -25,7 +26,7 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: vantrel-sim --train FILE [--route FILE] [--strings FILE] [--data-dir DIR]\n"
     "                   [--script FILE] [--seconds S] [--trace FILE] [--events FILE]\n"
-    "                   [--view FILE] [--frames N | --video]\n";
+    "                   [--view FILE] [--frames N | --video] [--audio FILE.wav]\n";
 
 void apply(Run& run, Scheduler& scheduler, int64_t now, const ScriptAction& action) {
     if (std::holds_alternative<StartCommand>(action)) {
@@ -87,8 +88,12 @@ int run_simulation(const SimOptions& options, std::ostream& out, std::ostream& e
         (!options.view.empty() && !view))
         return kExitUsage;
 
+    std::unique_ptr<AudioRecording> audio;
+    if (!options.audio.empty() && !(audio = AudioRecording::open(options.audio, err))) return kExitUsage;
+
     auto run = std::make_unique<Run>();
     SimSoundChannels sound;
+    if (audio) sound.attach_device(audio->channels(), [&audio](int64_t t) { audio->advance_to(t); });
     NullFrameSource no_video(options.frames.value_or(-1));
     FfmpegFrameReader video;
     run->attach(sound);
@@ -145,6 +150,10 @@ int run_simulation(const SimOptions& options, std::ostream& out, std::ostream& e
     scheduler.run_until(end_ms, tick, step);
     if (trace) trace->write(rows.data(), static_cast<std::streamsize>(rows.size()));
     if (view) view->write(views.data(), static_cast<std::streamsize>(views.size()));
+    if (audio) {
+        audio->advance_to(end_ms);
+        if (!audio->finish(err)) return kExitWriteError;
+    }
 
     char summary[256];
     std::snprintf(summary, sizeof summary,
@@ -184,6 +193,7 @@ std::optional<SimOptions> parse_arguments(int argc, const char* const* argv, std
         else if (a == "--trace") o.trace = value;
         else if (a == "--events") o.events = value;
         else if (a == "--view") o.view = value;
+        else if (a == "--audio") o.audio = value;
         else if (a == "--seconds" || a == "--frames") {
             char* end = nullptr;
             const long double v = std::strtold(value.c_str(), &end);
