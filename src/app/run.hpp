@@ -21,6 +21,7 @@
 #include "route/route_tables.hpp"
 #include "route/station_state.hpp"
 #include "sound/sound_channels.hpp"
+#include "sound/train_sound_state.hpp"
 
 namespace vantrel {
 
@@ -51,6 +52,7 @@ struct Run {
     LimitState limits;
     RouteSoundState route_sounds;
     CommentaryState commentary;
+    TrainSoundState train_sounds;
     KeyboardState keys;
     ControllerRunState controllers;  // serial code table, live echo, joystick debug caption
     CabView view;

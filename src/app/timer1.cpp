@@ -12,6 +12,7 @@
 #include "route/signals.hpp"
 #include "route/stations.hpp"
 #include "route/vigilance.hpp"
+#include "sound/train_sounds.hpp"
 
 namespace vantrel {
 
@@ -23,6 +24,7 @@ void Timer1Timer(Run& run) {
     engine_output_step(run);
     ammeter_step(run);
     instruments_step(run);
+    train_sounds_step(run);
 
     if (run.has_route) {
         door_closing_completion(run);
@@ -48,6 +50,7 @@ void Timer1Timer(Run& run) {
     }
     vigilance_step(run);
     if (run.has_route) signs_step(run);
+    squeal_step(run);
     stopline_step(run);
     event_hook_step(run);
     kanko_queue_play(run);

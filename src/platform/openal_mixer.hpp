@@ -35,7 +35,14 @@ public:
 
 private:
     struct Impl;
-    explicit OpenAlMixer(std::unique_ptr<Impl> impl);
+    struct Key {
+        explicit Key() = default;
+    };
+
+public:
+    OpenAlMixer(Key, std::unique_ptr<Impl> impl);  // for make_unique inside the factories
+
+private:
     std::unique_ptr<Impl> impl_;
 };
 

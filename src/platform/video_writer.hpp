@@ -35,7 +35,8 @@ public:
                                              std::string& error);
     // One frame of the options' size.
     bool add_frame(const FrameImage& image);
-    // Interleaved samples for the sound track.
+    // Interleaved samples for the sound track. They may come with the frames or ahead of them
+    // (a whole track at once); they are stored in step with the frames added.
     bool add_audio(std::span<const int16_t> samples);
     // Flushes the encoders and writes the index; also done by the destructor.
     bool finish();

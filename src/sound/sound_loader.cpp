@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/run.hpp"
+#include "sound/train_sounds.hpp"
 
 namespace vantrel {
 namespace {
@@ -51,6 +52,7 @@ std::optional<std::string> load_sounds(Run& run, const PathResolver& resolver) {
     const int c = static_cast<int>(k.phrase_waves.size());
     for (int ch = 0; ch < d + s + c && ch < kChannelCount; ++ch) sound.stop(ch);
     for (size_t i = 0; i < motor.size(); ++i) sound.stop(kMotorChannel + static_cast<int>(i));
+    reset_train_sounds(run);
     return std::nullopt;
 }
 

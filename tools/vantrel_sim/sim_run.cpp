@@ -13,7 +13,9 @@
 #include "cab/header_picture_loader.hpp"
 #include "dynamics/motion.hpp"
 #include "input/keyboard.hpp"
+#include "platform/ffmpeg_frame_reader.hpp"
 #include "route/stations.hpp"
+#include "vantrel_sim/audio_recording.hpp"
 #include "vantrel_sim/script.hpp"
 #include "vantrel_sim/sim_sound.hpp"
 #include "vantrel_sim/trace.hpp"
@@ -24,7 +26,7 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: vantrel-sim --train FILE [--route FILE] [--strings FILE] [--data-dir DIR]\n"
     "                   [--script FILE] [--seconds S] [--trace FILE] [--events FILE]\n"
-    "                   [--view FILE] [--frames N]\n";
+    "                   [--view FILE] [--frames N | --video] [--audio FILE.wav]\n";
 
 void apply(Run& run, Scheduler& scheduler, int64_t now, const ScriptAction& action) {
     if (std::holds_alternative<StartCommand>(action)) {
@@ -86,11 +88,16 @@ int run_simulation(const SimOptions& options, std::ostream& out, std::ostream& e
         (!options.view.empty() && !view))
         return kExitUsage;
 
+    std::unique_ptr<AudioRecording> audio;
+    if (!options.audio.empty() && !(audio = AudioRecording::open(options.audio, err))) return kExitUsage;
+
     auto run = std::make_unique<Run>();
     SimSoundChannels sound;
-    NullFrameSource frames(options.frames.value_or(-1));
+    if (audio) sound.attach_device(audio->channels(), [&audio](int64_t t) { audio->advance_to(t); });
+    NullFrameSource no_video(options.frames.value_or(-1));
+    FfmpegFrameReader video;
     run->attach(sound);
-    run->attach(frames);
+    run->attach(options.video ? static_cast<FrameSource&>(video) : no_video);
     if (events) {
         *events << "t_ms,channel,operation,value\n";
         sound.set_event_log(events.get());
@@ -102,6 +109,9 @@ int run_simulation(const SimOptions& options, std::ostream& out, std::ostream& e
     if (auto error = load_run(*run, files, resolver, pictures)) {
         err << error->message << "\n" << error->file << ":" << error->line << "\n";
         return kExitDataError;
+    }
+    if (options.video && run->has_route && video.length() < 0) {
+        err << "vantrel-sim: the route's video cannot be opened; running without it\n";
     }
 
     const auto end_ms = static_cast<int64_t>(options.seconds * 1000.0L);
@@ -140,6 +150,10 @@ int run_simulation(const SimOptions& options, std::ostream& out, std::ostream& e
     scheduler.run_until(end_ms, tick, step);
     if (trace) trace->write(rows.data(), static_cast<std::streamsize>(rows.size()));
     if (view) view->write(views.data(), static_cast<std::streamsize>(views.size()));
+    if (audio) {
+        audio->advance_to(end_ms);
+        if (!audio->finish(err)) return kExitWriteError;
+    }
 
     char summary[256];
     std::snprintf(summary, sizeof summary,
@@ -162,6 +176,10 @@ std::optional<SimOptions> parse_arguments(int argc, const char* const* argv, std
             err << kUsage;
             return std::nullopt;
         }
+        if (a == "--video") {
+            o.video = true;
+            continue;
+        }
         if (i + 1 >= argc) {
             err << "vantrel-sim: " << a << " needs a value\n" << kUsage;
             return std::nullopt;
@@ -175,6 +193,7 @@ std::optional<SimOptions> parse_arguments(int argc, const char* const* argv, std
         else if (a == "--trace") o.trace = value;
         else if (a == "--events") o.events = value;
         else if (a == "--view") o.view = value;
+        else if (a == "--audio") o.audio = value;
         else if (a == "--seconds" || a == "--frames") {
             char* end = nullptr;
             const long double v = std::strtold(value.c_str(), &end);
@@ -195,6 +214,10 @@ std::optional<SimOptions> parse_arguments(int argc, const char* const* argv, std
             err << "vantrel-sim: unknown option " << a << "\n" << kUsage;
             return std::nullopt;
         }
+    }
+    if (o.video && o.frames) {
+        err << "vantrel-sim: --frames and --video exclude each other\n" << kUsage;
+        return std::nullopt;
     }
     if (o.train.empty()) {
         err << "vantrel-sim: --train is required\n" << kUsage;

@@ -12,11 +12,14 @@ struct SimOptions {
     std::string train, route, strings;
     std::string data_dir = ".";
     std::string script, trace, events, view;
+    std::string audio;  // WAV file of the run's sound through the mixer
     long double seconds = 60;
     std::optional<int32_t> frames;  // the video's length; none: no video
+    bool video = false;             // open the route's own video for its length
 };
 
 inline constexpr int kExitOk = 0;
+inline constexpr int kExitWriteError = 1;  // the audio file could not be completed
 inline constexpr int kExitDataError = 2;
 inline constexpr int kExitUsage = 64;
 

@@ -9,7 +9,7 @@ SimSoundChannels::SimSoundChannels() : channels_(kChannelCount) {}
 int SimSoundChannels::load_wave(const std::filesystem::path& file) {
     const auto info = read_wave_header(file);
     if (!info || info->byte_rate == 0) return -1;
-    waves_.push_back({file.filename().string(), *info});
+    waves_.push_back({file.filename().string(), *info, device_ ? device_->load_wave(file) : -1});
     return static_cast<int>(waves_.size()) - 1;
 }
 
@@ -19,11 +19,13 @@ void SimSoundChannels::assign(int channel, int wave) {
     c = Channel{};
     if (wave >= 0 && wave < static_cast<int>(waves_.size())) c.wave = wave;
     log(channel, "assign", c.wave >= 0 ? waves_[c.wave].name : std::string());
+    if (device_) device_->assign(channel, c.wave >= 0 ? waves_[c.wave].device_wave : -1);
 }
 
 void SimSoundChannels::play(int channel) {
     if (!valid(channel)) return;
     log(channel, "play");
+    if (device_) device_->play(channel);
     Channel& c = channels_[channel];
     if (c.wave < 0) return;
     c.playing = true;
@@ -34,6 +36,7 @@ void SimSoundChannels::play(int channel) {
 void SimSoundChannels::play_looping(int channel) {
     if (!valid(channel)) return;
     log(channel, "loop");
+    if (device_) device_->play_looping(channel);
     Channel& c = channels_[channel];
     if (c.wave < 0) return;
     c.playing = true;
@@ -44,12 +47,14 @@ void SimSoundChannels::play_looping(int channel) {
 void SimSoundChannels::stop(int channel) {
     if (!valid(channel)) return;
     log(channel, "stop");
+    if (device_) device_->stop(channel);
     channels_[channel].playing = false;
     channels_[channel].looping = false;
 }
 
 int SimSoundChannels::status(int channel) {
     if (!valid(channel)) return kStatusStopped;
+    if (device_) return device_->status(channel);
     Channel& c = channels_[channel];
     if (!c.playing) return kStatusStopped;
     if (c.looping) return kStatusLooping;
@@ -64,6 +69,7 @@ int SimSoundChannels::status(int channel) {
 void SimSoundChannels::set_volume(int channel, int hundredths_db) {
     if (!valid(channel)) return;
     log(channel, "volume", std::to_string(hundredths_db));
+    if (device_) device_->set_volume(channel, hundredths_db);
     channels_[channel].volume = hundredths_db;
 }
 
@@ -72,6 +78,7 @@ void SimSoundChannels::set_frequency_ratio(int channel, double ratio) {
     char text[32];
     std::snprintf(text, sizeof text, "%.6f", ratio);
     log(channel, "frequency", text);
+    if (device_) device_->set_frequency_ratio(channel, ratio);
     channels_[channel].ratio = ratio;
 }
 

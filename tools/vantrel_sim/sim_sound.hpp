@@ -2,8 +2,10 @@
 // The runner's sound layer: no device, but each channel keeps its state as a real one
 // would. A looping channel plays until stopped; one played once counts as playing for
 // the length of its wave (0 without a wave). Every call can be logged as a CSV line.
+// With a device attached every call goes on to it and the status comes from it.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -17,7 +19,16 @@ class SimSoundChannels final : public SoundChannels {
 public:
     SimSoundChannels();
 
-    void set_time(int64_t ms) { now_ = ms; }
+    void set_time(int64_t ms) {
+        if (advance_) advance_(ms);
+        now_ = ms;
+    }
+    // Passes every call on to `device`; `advance` brings it up to each new virtual time.
+    // Attach before the waves are loaded.
+    void attach_device(SoundChannels& device, std::function<void(int64_t)> advance) {
+        device_ = &device;
+        advance_ = std::move(advance);
+    }
     // Logs every channel call as "t_ms,channel,operation,value" (nullptr: no log).
     void set_event_log(std::ostream* out) { log_ = out; }
 
@@ -37,6 +48,7 @@ private:
     struct Wave {
         std::string name;
         WaveInfo info;
+        int device_wave = -1;
     };
     struct Channel {
         int wave = -1;
@@ -53,6 +65,8 @@ private:
     std::vector<Channel> channels_;
     int64_t now_ = 0;
     std::ostream* log_ = nullptr;
+    SoundChannels* device_ = nullptr;
+    std::function<void(int64_t)> advance_;
 };
 
 }  // namespace vantrel::sim
