@@ -156,10 +156,9 @@ void DrivingWindow::build_menu() {
     start1_ = bar->addAction(text_or(s.start, "Start"));
     start1_->setObjectName("start1");
     connect(start1_, &QAction::triggered, this, [this] {
+        --presented_;  // the picture is drawn again at the next chance
         session_->start_pause();
         start1_->setText(QString::fromUtf8(session_->running() ? kPause : kResume));
-        --presented_;  // the picture is drawn again at the next chance
-        after_event();
     });
 
     move_menu_ = bar->addMenu(text_or(s.move, "Move"));
