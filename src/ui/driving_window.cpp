@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QSettings>
 
 #include "app/run.hpp"
@@ -334,6 +335,11 @@ void DrivingWindow::show_still() {
 
 void DrivingWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    if (!centred_) {
+        centred_ = true;
+        if (const QScreen* screen = QWidget::screen())
+            move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    }
     // FormActivate: until the start the video view shows the route's still picture.
     if (session_ && run_->waiting_for_start && !session_->running()) show_still();
 }

@@ -104,6 +104,7 @@ private:
     int64_t presented_at_ = -1000;  // ms of that presentation
     int wheel_remainder_ = 0;
     bool closing_ = false;
+    bool centred_ = false;
 };
 
 }  // namespace vantrel
