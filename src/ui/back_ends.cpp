@@ -21,6 +21,8 @@ double movie_frame_rate(const FrameSource& movie) {
     return reader ? reader->frame_rate() : 0;
 }
 
+std::unique_ptr<SoundChannels> make_movie_sound() { return OpenAlMixer::open_device(); }
+
 bool reinitialise_sound(SoundChannels& sound) {
     auto* mixer = dynamic_cast<OpenAlMixer*>(&sound);
     if (!mixer) return true;

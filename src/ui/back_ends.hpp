@@ -21,6 +21,8 @@ struct BackEnds {
 // A reader for the opening movie, and its frames per second (0 when unknown).
 [[nodiscard]] std::unique_ptr<FrameSource> make_movie_reader();
 [[nodiscard]] double movie_frame_rate(const FrameSource& movie);
+// A mixer of its own for the opening movie's sound.
+[[nodiscard]] std::unique_ptr<SoundChannels> make_movie_sound();
 
 // Frees every wave and opens the sound device afresh; false when it cannot be opened.
 [[nodiscard]] bool reinitialise_sound(SoundChannels& sound);

@@ -7,9 +7,11 @@
 #include <QKeyEvent>
 #include <QRandomGenerator>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QUrl>
 
 #include "common/path_resolver.hpp"
+#include "platform/movie_sound.hpp"
 
 namespace vantrel {
 
@@ -150,6 +152,15 @@ void TitleWindow::start_movie() {
     }
     movie_rate_ = movie_frame_rate(*movie_);
     if (movie_rate_ <= 0) movie_rate_ = 30;
+    // The sound track plays through a mixer of its own, started with the first picture.
+    const QTemporaryDir scratch;
+    const std::filesystem::path wave = scratch.path().toStdString() + "/opening.wav";
+    if (scratch.isValid() && extract_movie_sound(file, wave)) {
+        movie_sound_ = make_movie_sound();
+        const int handle = movie_sound_->load_wave(wave);
+        movie_sound_->assign(0, handle);
+        movie_sound_->play(0);
+    }
     movie_clock_.start();
     movie_timer_.start(std::max(1, static_cast<int>(1000.0 / movie_rate_ / 2)));
     movie_frame();
@@ -182,6 +193,7 @@ void TitleWindow::end_movie() {
     ticks_ = 0;
     movie_timer_.stop();
     movie_.reset();
+    movie_sound_.reset();
     DXDraw1_->hide();
     setFixedSize(640, 480);
     move(pos() - QPoint(160, 120));

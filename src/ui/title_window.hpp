@@ -15,6 +15,7 @@
 #include <QWidget>
 
 #include "dynamics/frame_source.hpp"
+#include "sound/sound_channels.hpp"
 #include "ui/driving_window.hpp"
 
 namespace vantrel {
@@ -85,6 +86,7 @@ private:
     QTimer movie_timer_;
     QElapsedTimer movie_clock_;
     std::unique_ptr<FrameSource> movie_;
+    std::unique_ptr<SoundChannels> movie_sound_;
     double movie_rate_ = 0;
     int32_t movie_shown_ = -1;
     int32_t ticks_ = 0;
