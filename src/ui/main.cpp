@@ -67,12 +67,8 @@ int main(int argc, char** argv) {
     setup.joystick_control = &joystick;
     auto title = vantrel::TitleWindow::create(std::move(setup));
     if (!title) return 1;
-    title->setAttribute(Qt::WA_QuitOnClose);
-    QObject::connect(title.get(), &QWidget::destroyed, &app, &QApplication::quit);
-    title->show();
+    // The title window is the main window: closing it ends the program, whatever else is open.
     QApplication::setQuitOnLastWindowClosed(false);
-    QObject::connect(&app, &QApplication::lastWindowClosed, &app, [&] {
-        if (!title->isVisible() && !title->driving_window()) QApplication::quit();
-    });
+    title->show();
     return QApplication::exec();
 }

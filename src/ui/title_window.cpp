@@ -216,6 +216,12 @@ void TitleWindow::mousePressEvent(QMouseEvent* event) {
     QWidget::mousePressEvent(event);
 }
 
+void TitleWindow::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    driving_.reset();
+    QCoreApplication::quit();
+}
+
 void TitleWindow::set_badges(bool shown) {
     for (QPushButton* b : badges_) b->setVisible(shown);
 }

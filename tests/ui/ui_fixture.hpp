@@ -19,24 +19,32 @@
 
 namespace vantrel::test {
 
-inline QApplication& qt_app() {
-    static int argc = 1;
-    static char name[] = "test_ui";
-    static char* argv[] = {name, nullptr};
-    static const bool env = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return true;
-    }();
-    (void)env;
-    static QApplication app(argc, argv);
-    static const bool art = [] {
-        init_art_resources();
-        QApplication::setOrganizationName("VantrelTest");
-        return true;
-    }();
-    (void)art;
-    return app;
-}
+// The application lives from the first test to the end of the run and is torn down by
+// the test environment, before the exit handlers (Qt's own globals) run.
+class QtEnvironment final : public ::testing::Environment {
+public:
+    static QApplication& app() {
+        if (!app_) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            app_ = std::make_unique<QApplication>(argc_, argv_);
+            init_art_resources();
+            QApplication::setOrganizationName("VantrelTest");
+        }
+        return *app_;
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    static inline int argc_ = 1;
+    static inline char name_[] = "test_ui";
+    static inline char* argv_[] = {name_, nullptr};
+    static inline std::unique_ptr<QApplication> app_;
+};
+
+// gtest owns the environments it is given.
+inline ::testing::Environment* const qt_environment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+inline QApplication& qt_app() { return QtEnvironment::app(); }
 
 class UiTest : public ::testing::Test {
 protected:
