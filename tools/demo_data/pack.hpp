@@ -1,0 +1,37 @@
+#pragma once
+// The demo pack a player starts on: two filmed lines, five trains with their panels and
+// sounds, the four routes, string, controller and help files, title pictures and the
+// opening movie, plus a contact sheet of it all. The small pack (lines of about 1 km)
+// is the one the tests use.
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "demo_data/pack_routes.hpp"
+
+namespace vantrel::demo {
+
+inline constexpr const char* kPackVersion = "vantrel-demo-data pack 1";
+inline constexpr const char* kStampFile = "pack.stamp";
+inline constexpr const char* kContactSheet = "contact_sheet.png";
+
+struct PackOptions {
+    bool small = false;
+    bool films = true;  // the videos, title pictures and opening movie
+    std::function<void(const std::string&)> progress;  // one line per step
+};
+
+// The two lines with their filming runs, as the pack writes them.
+[[nodiscard]] std::vector<LinePlan> pack_lines(bool small);
+
+// Writes the pack; an empty string on success, else what failed. A folder already
+// holding a pack of this version and size is left as it is.
+[[nodiscard]] std::string write_pack(const std::filesystem::path& dir, const PackOptions& options);
+
+// Title-window pairs: train file and route file.
+struct TrainRoute {
+    std::string train, route;
+};
+[[nodiscard]] std::vector<TrainRoute> title_pairs();
+
+}  // namespace vantrel::demo
