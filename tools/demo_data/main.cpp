@@ -1,6 +1,4 @@
 // vantrel-demo-data [--small] DIR: writes the demo pack into a folder.
-#include <QGuiApplication>
-#include <cstdlib>
 #include <cstring>
 #include <iostream>
 
@@ -25,10 +23,7 @@ int main(int argc, char** argv) {
         std::cerr << "usage: vantrel-demo-data [--small] [--no-films] DIR\n";
         return 64;
     }
-    // Pictures and text are drawn off screen: no display is needed.
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    int qt_argc = 1;
-    QGuiApplication app(qt_argc, argv);
+    const vantrel::demo::OffscreenApp app;  // pictures are drawn off screen: no display needed
     vantrel::demo::PackOptions options;
     options.small = small;
     options.films = films;

@@ -1,9 +1,11 @@
 #include "demo_data/pack.hpp"
 
+#include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -109,6 +111,20 @@ bool write_contact_sheet(const Sheet& sheet, const fs::path& file) {
 }
 
 }  // namespace
+
+struct OffscreenApp::Impl {
+    int argc = 1;
+    char name[18] = "vantrel-demo-data";
+    char* argv[2] = {name, nullptr};
+    std::unique_ptr<QGuiApplication> app;
+};
+
+OffscreenApp::OffscreenApp() : impl_(std::make_unique<Impl>()) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    impl_->app = std::make_unique<QGuiApplication>(impl_->argc, impl_->argv);
+}
+
+OffscreenApp::~OffscreenApp() = default;
 
 std::vector<LinePlan> pack_lines(bool small) {
     std::vector<LinePlan> lines;

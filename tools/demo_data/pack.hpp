@@ -5,6 +5,7 @@
 // is the one the tests use.
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "demo_data/pack_routes.hpp"
@@ -19,6 +20,20 @@ struct PackOptions {
     bool small = false;
     bool films = true;  // the videos, title pictures and opening movie
     std::function<void(const std::string&)> progress;  // one line per step
+};
+
+// A Qt application for drawing off screen (QT_QPA_PLATFORM=offscreen unless set), which
+// the pack's pictures need; one per process.
+class OffscreenApp {
+public:
+    OffscreenApp();
+    ~OffscreenApp();
+    OffscreenApp(const OffscreenApp&) = delete;
+    OffscreenApp& operator=(const OffscreenApp&) = delete;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
 };
 
 // The two lines with their filming runs, as the pack writes them.
