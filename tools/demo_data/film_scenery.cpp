@@ -109,11 +109,15 @@ void Scenery::draw(QPainter& p, const Frame& f, const std::vector<double>& strip
         const double s1 = f.s + strips[k], s0 = f.s + strips[k + 1];
         // In a tunnel the exit may be out of sight: nothing beyond its walls shows.
         if (cam_tunnel && s1 > cam_tunnel->to_m + 400) continue;
+        // Surfaces without antialiasing: blended edges would let the background show
+        // through the seams between neighbouring strips.
+        p.setRenderHint(QPainter::Antialiasing, false);
         if (tunnel_at((s0 + s1) / 2)) {
             draw_tunnel_strip(p, f, s0, s1);
         } else {
             draw_strip(p, f, s0, s1);
         }
+        p.setRenderHint(QPainter::Antialiasing, true);
         draw_wires(p, f, s0, s1);
         // Objects in this strip, far first.
         std::vector<const SceneObject*> here;
@@ -196,6 +200,7 @@ void Scenery::draw_strip(QPainter& p, const Frame& f, double s0, double s1) cons
             for (double t : tracks) p.drawPolygon(quad(c, sl, sl + 0.2, t - 1.0, t + 1.0, 0.12, 0.12));
     }
     const double z = std::max(0.5, dist);
+    p.setRenderHint(QPainter::Antialiasing, true);
     for (double t : tracks)
         for (double side : {-kGauge, kGauge}) {
             const QPointF a = c.project(g_.point(s0, t + side, 0.17)), b = c.project(g_.point(s1, t + side, 0.17));
@@ -206,6 +211,7 @@ void Scenery::draw_strip(QPainter& p, const Frame& f, double s0, double s1) cons
             p.drawLine(a - QPointF(0, w * 0.3), b - QPointF(0, w * 0.3));
         }
     p.setPen(Qt::NoPen);
+    p.setRenderHint(QPainter::Antialiasing, false);
     // Bridge girders either side and fences along the town stretches.
     if (bridge) {
         for (double l : {-half_ + 0.6, right_edge - 0.6}) {

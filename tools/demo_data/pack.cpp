@@ -57,7 +57,7 @@ void write_titles(const std::vector<LinePlan>& lines, const fs::path& dir, std::
                    QString::fromStdString(lines[static_cast<size_t>(line)].scene.name) + "  運転席からの眺め");
         char name[16];
         std::snprintf(name, sizeof name, "%02d.jpg", i + 1);
-        const fs::path f = dir / "Image" / "title" / name;
+        const fs::path f = dir / "image" / "title" / name;  // spelt as the title window names it
         if (!save_jpg(img, f)) failed = f.string();
         out.push_back(img.scaled(160, 120, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     }

@@ -186,9 +186,9 @@ double Film::speed_at(int32_t frame) const {
 Film film_line(const LineScene& line) {
     // The wanted speed at a position: cruise, curve limits ahead, and a braking curve
     // into every station (the film passes each stop point slowly, never standing).
-    constexpr double kMin = 9;      // km/h at a stop point
-    constexpr double kDecel = 0.55; // m/s^2 when slowing
-    constexpr double kAccel = 0.6;  // m/s^2 when speeding up
+    constexpr double kMin = 14;     // km/h at a stop point
+    constexpr double kDecel = 0.8;  // m/s^2 when slowing
+    constexpr double kAccel = 0.85; // m/s^2 when speeding up
     auto wanted = [&](double m) {
         double v = line.cruise_kmh;
         for (const CurveSpan& c : line.curves) {
