@@ -101,6 +101,15 @@ public:
             want = stopping && remaining < 60 ? 1 : run_.train.power_notches;
         }
         if (stopping && remaining < 1.5 && v < 3) want = -(brakes - 1);
+        // Manual gears: shut off, wait for the notch to drop, change up, power again.
+        const auto& gears = run_.train.gears;
+        const int32_t gear = run_.traction.target_gear;
+        if (run_.train.engine_type == 0 && run_.train.gear_manual == 1 && want > 0 &&
+            gear + 1 < static_cast<int32_t>(gears.size()) && v > gears[static_cast<size_t>(gear)].high_speed - 3 && !run_.traction.gear_changing) {
+            handle_to(t, 0);
+            if (run_.core.PowerNotch == 0) key(t, 's');
+            return;
+        }
         handle_to(t, want);
     }
 

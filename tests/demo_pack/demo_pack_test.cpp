@@ -22,6 +22,9 @@ using namespace vantrel;
 
 std::unique_ptr<test::TempDir> g_dir;
 
+// CI checks the small pack; VANTREL_DEMO_PACK_FULL=1 checks the full one (a minute more).
+bool small_pack() { return std::getenv("VANTREL_DEMO_PACK_FULL") == nullptr; }
+
 class DemoPack : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -29,7 +32,7 @@ protected:
         static const demo::OffscreenApp app;
         g_dir = std::make_unique<test::TempDir>();
         demo::PackOptions o;
-        o.small = true;
+        o.small = small_pack();
         o.films = false;  // the runner needs no pictures of the film
         ASSERT_EQ(demo::write_pack(g_dir->path(), o), "");
     }
@@ -50,7 +53,7 @@ std::string slurp(const std::filesystem::path& p) {
 }
 
 int32_t film_frames(const std::string& route) {
-    const auto lines = demo::pack_lines(true);
+    const auto lines = demo::pack_lines(small_pack());
     return lines[route == "line_local2.dat" ? 1 : 0].film.frames();
 }
 
@@ -90,8 +93,8 @@ TEST_F(DemoPack, EveryTrainLoadsWithEveryRouteAndTheTextFilesAreCp932WithCrlf) {
 }
 
 TEST_F(DemoPack, StationsAndSignalsStandWhereTheFilmShowsThem) {
-    const auto lines = demo::pack_lines(true);
-    for (const auto& v : demo::route_variants(true)) {
+    const auto lines = demo::pack_lines(small_pack());
+    for (const auto& v : demo::route_variants(small_pack())) {
         auto run = std::make_unique<vantrel::Run>();
         ASSERT_FALSE(load(*run, "train_721.dat", v.file));
         const demo::LinePlan& plan = lines[static_cast<size_t>(v.line)];
@@ -135,6 +138,7 @@ TEST_F(DemoPack, ACarefulDriverStopsAtEveryStationOfEveryRouteWithoutAnAtsEmerge
         o.seconds = static_cast<long double>(drive.end_ms + 2000) / 1000;
         std::ostringstream out, err;
         ASSERT_EQ(sim::run_simulation(o, out, err), sim::kExitOk) << err.str();
+        if (std::getenv("VANTREL_DRIVE_LOG")) std::filesystem::copy_file(o.trace, "/tmp/trace_" + pair.train + pair.route + ".csv", std::filesystem::copy_options::overwrite_existing);
         if (std::getenv("VANTREL_DRIVE_LOG")) std::cerr << pair.train << " " << pair.route << ": " << out.str();
 
         auto run = std::make_unique<vantrel::Run>();
@@ -157,7 +161,7 @@ TEST_F(DemoPack, ACarefulDriverStopsAtEveryStationOfEveryRouteWithoutAnAtsEmerge
             ASSERT_GT(f.size(), c_ats);
             ASSERT_EQ(f[c_ats], "0") << "ATS emergency at frame " << f[c_frame];
             const int frame = std::stoi(f[c_frame]);
-            if (f[c_doors] == "1" && std::stoll(f[c_speed]) == 0)
+            if (f[c_doors] == "1" && std::llabs(std::stoll(f[c_speed])) < 5000)  // stands: rounds to 0 km/h
                 for (size_t i = 0; i < stations.size(); ++i)
                     if (frame >= stations[i].platform_start && frame <= stations[i].platform_end) {
                         opened[i] = true;
@@ -166,8 +170,9 @@ TEST_F(DemoPack, ACarefulDriverStopsAtEveryStationOfEveryRouteWithoutAnAtsEmerge
         }
         for (size_t i = 0; i < stations.size(); ++i) {
             EXPECT_EQ(opened[i], stations[i].type == 0) << stations[i].name;
-            // The timetable can be kept: the careful driver is in before the departure sound.
-            if (i > 0 && stations[i].type == 0) {
+            // The timetable can be kept: the careful driver of the scheduled train is in
+            // before the departure sound.
+            if (pair.scheduled && i > 0 && stations[i].type == 0) {
                 EXPECT_LT(opened_at[i], stations[i].dep_sound_time) << stations[i].name;
             }
         }

@@ -136,10 +136,10 @@ std::vector<LinePlan> pack_lines(bool small) {
 }
 
 std::vector<TrainRoute> title_pairs() {
-    return {{"train_785.dat", "line_exp.dat"},   {"train_721.dat", "line_rapid.dat"},
-            {"train_731.dat", "line_rapid.dat"}, {"train_731.dat", "line_local.dat"},
-            {"train_721.dat", "line_local.dat"}, {"train_40.dat", "line_local2.dat"},
-            {"train_711.dat", "line_local2.dat"}};
+    return {{"train_785.dat", "line_exp.dat", true},     {"train_721.dat", "line_rapid.dat", true},
+            {"train_731.dat", "line_rapid.dat", false},   {"train_731.dat", "line_local.dat", true},
+            {"train_721.dat", "line_local.dat", false},   {"train_40.dat", "line_local2.dat", true},
+            {"train_711.dat", "line_local2.dat", false}};
 }
 
 std::string write_pack(const fs::path& dir, const PackOptions& options) {

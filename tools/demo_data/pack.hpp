@@ -46,6 +46,7 @@ private:
 // Title-window pairs: train file and route file.
 struct TrainRoute {
     std::string train, route;
+    bool scheduled = false;  // the train the timetable was made for (the others run it as well as they can)
 };
 [[nodiscard]] std::vector<TrainRoute> title_pairs();
 

@@ -55,7 +55,7 @@ std::vector<StopTimes> timetable(const LinePlan& plan, const RouteVariant& v) {
         const int32_t f = plan.film.frame_at(st[i].stop_m);
         if (i > 0) {
             // The film never stands; a driver starting and stopping needs a little more.
-            const int32_t run = (f - last_frame) * 125 / 100 + (v.types[i - 1] == 1 ? 0 : 450);
+            const int32_t run = (f - last_frame) * (v.line == 1 ? 135 : 125) / 100 + (v.types[i - 1] == 1 ? 0 : 450);
             t += (run + 149) / 150 * 150;  // whole 5 s
         }
         StopTimes& s = out[i];
