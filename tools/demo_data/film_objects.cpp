@@ -306,6 +306,16 @@ void Scenery::draw_oncoming(QPainter& p, const Frame& f, const Oncoming& o, doub
     p.drawPolygon(quad(c, near, back, l, l, 2.2, 3.2));
     p.setBrush(fog(QColor(70, 70, 70), dist, false));
     p.drawPolygon(quad(c, near, back, l, l, 0.4, 1.0));
+    if (dist < 150) {
+        // Window pillars, and the doors: four a car, a little darker than the body.
+        p.setBrush(fog(QColor(186, 190, 194), dist, false));
+        for (double x = front + 1.5; x < back; x += 2.5)
+            if (x > near) p.drawPolygon(quad(c, x, x + 0.35, l, l, 2.2, 3.2));
+        p.setBrush(fog(QColor(150, 154, 160), dist, false));
+        for (double car = front; car < back; car += 20)
+            for (double d : {3.0, 8.0, 13.0, 18.0})
+                if (car + d > near) p.drawPolygon(quad(c, car + d - 0.65, car + d + 0.65, l, l, 1.0, 3.6));
+    }
     if (front < f.s + 3) return;
     p.setBrush(fog(QColor(210, 212, 214), dist, false));
     p.drawPolygon(facing(c, g_, front, kOther - 1.45, kOther + 1.45, 0.5, 4.0));

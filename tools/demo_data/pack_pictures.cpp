@@ -88,18 +88,18 @@ QImage panel(const TrainSpec& t, bool dark) {
     // Notch indicator window and the clock bezel.
     p.setBrush(QColor(12, 12, 14));
     p.drawRoundedRect(QRectF(kNotchX - 3, kNotchPY - 240 - 3, kNotchW + 6, (kGearY - kNotchPY) + kNotchH + 6), 3, 3);
-    QRadialGradient bezel(QPointF(kClockX, kClockY - 240), 28);
+    QRadialGradient bezel(QPointF(kClockX, kClockY - 240), 25);
     bezel.setColorAt(0.8, QColor(235, 235, 228));
     bezel.setColorAt(0.9, QColor(150, 150, 150));
     bezel.setColorAt(1.0, QColor(60, 60, 60));
     p.setBrush(bezel);
     p.setPen(Qt::NoPen);
-    p.drawEllipse(QPointF(kClockX, kClockY - 240), 27, 27);
+    p.drawEllipse(QPointF(kClockX, kClockY - 240), 25, 25);
     p.setPen(QPen(QColor(40, 40, 40), 1.5));
     for (int h = 0; h < 12; ++h) {
         const double a = h * 30 * kPi / 180;
         const QPointF c(kClockX, kClockY - 240);
-        p.drawLine(c + QPointF(std::sin(a) * 20, -std::cos(a) * 20), c + QPointF(std::sin(a) * 24, -std::cos(a) * 24));
+        p.drawLine(c + QPointF(std::sin(a) * 18, -std::cos(a) * 18), c + QPointF(std::sin(a) * 22, -std::cos(a) * 22));
     }
     for (const Dial& d : t.dials) draw_dial(p, d, 240);
     // Unlit lamps under their lit pictures.
@@ -119,8 +119,6 @@ QImage panel(const TrainSpec& t, bool dark) {
     p.drawRect(QRectF(258, 291 - 240, 35, 17));
     p.setPen(QColor(220, 220, 220));
     p.setFont(pack_font(9));
-    p.drawText(QRectF(kNotchX - 40, kNotchPY - 240, 36, 16), Qt::AlignRight | Qt::AlignVCenter, "力行");
-    p.drawText(QRectF(kNotchX - 40, kNotchBY - 240, 36, 16), Qt::AlignRight | Qt::AlignVCenter, "制動");
     if (dark) {
         // In tunnels the cab lights go dim; the instruments keep their own lamps.
         p.fillRect(img.rect(), QColor(0, 0, 10, 150));

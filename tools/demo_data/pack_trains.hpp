@@ -57,8 +57,8 @@ struct TrainSpec {
 
 // Panel places (window coordinates).
 inline constexpr int kNotchX = 494, kNotchPY = 348, kNotchBY = 368, kGearY = 388;
-inline constexpr int kNotchW = 140, kNotchH = 16, kGearW = 64;
-inline constexpr int kClockX = 585, kClockY = 402, kClockHand = 18;
+inline constexpr int kNotchW = 90, kNotchH = 16, kGearW = 64;
+inline constexpr int kClockX = 612, kClockY = 378, kClockHand = 17;
 inline constexpr int kLampW = 42, kLampH = 16;
 
 }  // namespace vantrel::demo
