@@ -12,6 +12,7 @@
 #include "app/run_setup.hpp"
 #include "cab/header_picture_loader.hpp"
 #include "demo_data/pack.hpp"
+#include "sound/wave_header.hpp"
 #include "demo_pack/careful_driver.hpp"
 #include "test_support.hpp"
 #include "vantrel_sim/sim_run.hpp"
@@ -107,13 +108,13 @@ TEST_F(DemoPack, StationsAndSignalsStandWhereTheFilmShowsThem) {
                 << v.file << " " << stations[i].name;
         }
         // Each signal section ends 30 frames past its signal and the next begins there.
-        const auto& signals = run->route.signals;
-        for (size_t i = 0; i < signals.size(); ++i) {
-            EXPECT_EQ(signals[i].section_end, signals[i].signal_frame + 30) << v.file << " " << i;
+        const auto& sigs = run->route.signals;
+        for (size_t i = 0; i < sigs.size(); ++i) {
+            EXPECT_EQ(sigs[i].section_end, sigs[i].signal_frame + 30) << v.file << " " << i;
             if (i > 0) {
-                EXPECT_EQ(signals[i].section_start, signals[i - 1].section_end) << v.file << " " << i;
+                EXPECT_EQ(sigs[i].section_start, sigs[i - 1].section_end) << v.file << " " << i;
             }
-            EXPECT_LT(signals[i].warning, signals[i].signal_frame);
+            EXPECT_LT(sigs[i].warning, sigs[i].signal_frame);
         }
         EXPECT_LE(run->route.speed_units.size(), 500u);
     }
@@ -177,4 +178,48 @@ TEST_F(DemoPack, ACarefulDriverStopsAtEveryStationOfEveryRouteWithoutAnAtsEmerge
             }
         }
     }
+}
+
+TEST_F(DemoPack, EverySoundTheTrainsAndRoutesNameIsAWave) {
+    const PathResolver resolver(dir().string());
+    std::vector<std::string> names;
+    for (const char* t : {"train_785.dat", "train_721.dat", "train_731.dat", "train_40.dat", "train_711.dat"}) {
+        auto run = std::make_unique<vantrel::Run>();
+        ASSERT_FALSE(load(*run, t, "line_local2.dat"));
+        names.insert(names.end(), run->train.drive_sounds.begin(), run->train.drive_sounds.end());
+        for (const auto& m : run->train.motor_sounds) names.push_back(m.file);
+        EXPECT_EQ(run->train.drive_sounds.size(), run->train.engine_type == 0 ? 36u : 33u) << t;
+    }
+    for (const auto& v : demo::route_variants(small_pack())) {
+        auto run = std::make_unique<vantrel::Run>();
+        ASSERT_FALSE(load(*run, "train_721.dat", v.file));
+        const auto& r = run->route;
+        for (const auto* list : {&r.sound_data, &r.kanko_sound1, &r.kanko_sound2}) names.insert(names.end(), list->begin(), list->end());
+        for (const auto& o : r.other_images) names.push_back(o.wave);
+        EXPECT_EQ(r.kanko_sound2.size(), 104u);  // up to the linking phrase, slot 121
+        EXPECT_EQ(r.announcements.size() % 2, 0u) << v.file;  // two per stop
+    }
+    for (const std::string& n : names) {
+        const auto path = resolver.resolve(n);
+        ASSERT_TRUE(path) << n;
+        const auto info = read_wave_header(*path);
+        ASSERT_TRUE(info) << n;
+        EXPECT_EQ(info->channels, 1) << n;
+        EXPECT_GT(info->data_bytes, 0u) << n;
+    }
+}
+
+TEST_F(DemoPack, AFolderHoldingAPackOfThisVersionIsLeftAlone) {
+    test::TempDir other;
+    test::write_bytes(other / demo::kStampFile, std::string(demo::kPackVersion) + " small\n");
+    demo::PackOptions o;
+    o.small = true;
+    ASSERT_EQ(demo::write_pack(other.path(), o), "");
+    EXPECT_FALSE(std::filesystem::exists(other / "vantrel.dat"));  // nothing written again
+    // A stamp of the other size, or none, means a fresh pack.
+    test::write_bytes(other / demo::kStampFile, std::string(demo::kPackVersion) + " full\n");
+    o.films = false;
+    ASSERT_EQ(demo::write_pack(other.path(), o), "");
+    EXPECT_TRUE(std::filesystem::exists(other / "vantrel.dat"));
+    EXPECT_FALSE(std::filesystem::exists(other / demo::kStampFile));  // no films: no stamp
 }

@@ -121,7 +121,7 @@ struct OffscreenApp::Impl {
 
 OffscreenApp::OffscreenApp() : impl_(std::make_unique<Impl>()) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    impl_->app = std::make_unique<QGuiApplication>(impl_->argc, impl_->argv);
+    if (!QCoreApplication::instance()) impl_->app = std::make_unique<QGuiApplication>(impl_->argc, impl_->argv);
 }
 
 OffscreenApp::~OffscreenApp() = default;

@@ -23,7 +23,7 @@ struct PackOptions {
 };
 
 // A Qt application for drawing off screen (QT_QPA_PLATFORM=offscreen unless set), which
-// the pack's pictures need; one per process.
+// the pack's pictures need. A no-op when the process already has an application.
 class OffscreenApp {
 public:
     OffscreenApp();
