@@ -23,7 +23,7 @@ std::string csv(std::initializer_list<long long> v) {
 // Route sound list shared by all routes of a line; the index of each entry.
 struct LineSounds {
     std::vector<std::string> files;
-    int melody0 = 0, crossing = 0, bridge = 0, tunnel = 0, passing = 0, announce0 = 0;
+    int crossing = 0, bridge = 0, tunnel = 0, passing = 0;
 };
 
 std::string voice_file(const std::string& id) { return "Sound\\Voice\\" + id + ".wav"; }
@@ -124,7 +124,6 @@ std::string route_text(const LinePlan& plan, const RouteVariant& v, PackRequests
     ls.files.push_back("Sound\\Line\\tunnel.wav");
     ls.passing = static_cast<int>(ls.files.size());
     ls.files.push_back("Sound\\Line\\passing.wav");
-    ls.announce0 = static_cast<int>(ls.files.size());
     struct Ann {
         int sound;
         int32_t frame;
@@ -136,8 +135,9 @@ std::string route_text(const LinePlan& plan, const RouteVariant& v, PackRequests
         while (next < st.size() && v.types[next] == 1) ++next;
         if (next >= st.size()) break;
         const bool last = next + 1 == st.size();
-        const std::string a = line_id + "_" + v.kind + "_next" + std::to_string(next);
-        const std::string b = line_id + "_" + v.kind + "_soon" + std::to_string(next);
+        const std::string rid = v.file.substr(5, v.file.size() - 9);  // "line_exp.dat" -> "exp": ASCII file names
+        const std::string a = line_id + "_" + rid + "_next" + std::to_string(next);
+        const std::string b = line_id + "_" + rid + "_soon" + std::to_string(next);
         req.voices["Announce\\" + a] = "ごじょうしゃ ありがとうございます。" + std::string(last ? "つぎは しゅうてん、" : "つぎは、") +
                                        st[next].kana + "、" + st[next].kana + "です。";
         req.voices["Announce\\" + b] = "まもなく、" + st[next].kana + "です。おでぐちは ひだりがわです。";
