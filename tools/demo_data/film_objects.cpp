@@ -48,6 +48,15 @@ void Scenery::draw_object(QPainter& p, const Frame& f, const SceneObject& o) con
             p.setPen(Qt::NoPen);
             break;
         }
+        case ObjectKind::Pole: {
+            const double l = 7.5;
+            p.setPen(QPen(fog(QColor(96, 78, 60), dist, false), std::max(0.7, 0.25 * px), Qt::SolidLine, Qt::FlatCap));
+            p.drawLine(c.project(g_.point(o.s, l, 0)), c.project(g_.point(o.s, l, 7.2)));
+            p.setPen(QPen(fog(QColor(80, 66, 52), dist, false), std::max(0.6, 0.12 * px)));
+            p.drawLine(c.project(g_.point(o.s, l - 0.8, 6.9)), c.project(g_.point(o.s, l + 0.8, 6.9)));
+            p.setPen(Qt::NoPen);
+            break;
+        }
         case ObjectKind::Signal: draw_signal(p, f, o); break;
         case ObjectKind::LimitBoard:
         case ObjectKind::Whistle:

@@ -8,6 +8,7 @@ namespace {
 
 constexpr double kGauge = 1.067 / 2 + 0.03;  // rail centre from the track centre
 constexpr double kOtherTrack = 3.8;
+constexpr double kPoleLine = 7.5;  // lateral place of the pole line beside a line without catenary
 
 uint32_t hash(int64_t a, int64_t b) {
     auto h = static_cast<uint32_t>(a * 73856093 ^ b * 19349663);
@@ -26,6 +27,10 @@ Scenery::Scenery(const LineScene& line, const Film& film, const TrackGeometry& g
     if (line.electrified)
         for (double s = 25; s < end; s += 50)
             if (!inside(line.tunnels, s)) add(s, ObjectKind::Mast, 0);
+    // Without catenary a pole line runs beside the track.
+    if (!line.electrified)
+        for (double s = 20; s < end; s += 45)
+            if (!inside(line.tunnels, s) && !inside(line.bridges, s)) add(s, ObjectKind::Pole, 0);
     for (size_t i = 0; i < line.signal_posts.size(); ++i) add(line.signal_posts[i].at_m, ObjectKind::Signal, static_cast<int>(i));
     for (const CurveSpan& c : line.curves)
         if (c.limit > 0) add(c.from_m - 20, ObjectKind::LimitBoard, c.limit);
@@ -267,9 +272,16 @@ void Scenery::draw_tunnel_strip(QPainter& p, const Frame& f, double s0, double s
 }
 
 void Scenery::draw_wires(QPainter& p, const Frame& f, double s0, double s1) const {
-    if (!line_.electrified) return;
     const Camera& c = f.cam;
     const double dist = (s0 + s1) / 2 - f.s;
+    if (!line_.electrified) {
+        if (tunnel_at(s0) || inside(line_.bridges, s0) || dist > 300) return;
+        p.setPen(QPen(fog(QColor(50, 50, 50), dist, false), std::max(0.5, 0.02 * c.focal / std::max(1.0, dist))));
+        for (double l : {kPoleLine - 0.5, kPoleLine + 0.5})
+            p.drawLine(c.project(g_.point(s0, l, 6.8)), c.project(g_.point(s1, l, 6.8)));
+        p.setPen(Qt::NoPen);
+        return;
+    }
     const double w = std::max(0.6, 0.03 * c.focal / std::max(1.0, dist));
     for (double t : tracks_at((s0 + s1) / 2)) {
         p.setPen(QPen(fog(QColor(40, 44, 40), dist, f.in_tunnel && tunnel_at(s0)), w));

@@ -12,7 +12,7 @@
 
 namespace vantrel::demo {
 
-enum class ObjectKind { Mast, Signal, LimitBoard, Whistle, KmPost, Building, Tree, Crossing, NameBoard, Portal, ShelterPost };
+enum class ObjectKind { Mast, Signal, LimitBoard, Whistle, KmPost, Building, Tree, Crossing, NameBoard, Portal, ShelterPost, Pole };
 
 struct SceneObject {
     double s = 0;

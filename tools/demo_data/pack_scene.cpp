@@ -63,8 +63,8 @@ void place_objects(LineScene& line, uint32_t seed) {
             const double u = r.next();
             const bool station = near_station(line, m, 140, 60);
             if (!field && u < 0.55) {
-                const double off = half_width + (station ? 9 : 3) + r.range(0, 10);
-                const double h = r.range(5, station ? 22 : 12);
+                const double off = half_width + (station ? 9 : line.double_track ? 3 : 6) + r.range(0, 10);
+                const double h = line.double_track ? r.range(5, station ? 22 : 12) : r.range(4, station ? 10 : 7);
                 static constexpr uint32_t kColours[] = {0xd8d2c4, 0xb9b0a0, 0xe4e0d8, 0x9a8f80, 0xc8bca6,
                                                         0xa7adb3, 0xcfc2b0, 0x8e8a84};
                 line.buildings.push_back({m, r.range(8, 20), side * off, h, r.range(6, 12),
