@@ -1,4 +1,5 @@
 // The lineside objects of the film: each drawn in perspective at its place.
+#include <QLinearGradient>
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <QTransform>
@@ -287,7 +288,11 @@ void Scenery::draw_portal(QPainter& p, const Frame& f, const SceneObject& o) con
     hill.addPolygon(outer);
     hill.addPolygon(hole);
     p.setPen(Qt::NoPen);
-    p.setBrush(fog(QColor(76, 104, 62), dist, false));
+    // Shaded from the wooded top down to the darker foot of the slope.
+    QLinearGradient slope(c.project(g_.point(o.s, mid, 30)), c.project(g_.point(o.s, mid, -1)));
+    slope.setColorAt(0, fog(QColor(92, 122, 70), dist, false));
+    slope.setColorAt(1, fog(QColor(58, 80, 48), dist, false));
+    p.setBrush(slope);
     p.drawPath(hill);
     QPainterPath face;
     face.setFillRule(Qt::OddEvenFill);
