@@ -1,16 +1,36 @@
-// vantrel-demo-data: writes the demo data set into a folder.
+// vantrel-demo-data [--small] DIR: writes the demo pack into a folder.
+#include <cstring>
 #include <iostream>
 
-#include "demo_data/demo_data.hpp"
+#include "demo_data/pack.hpp"
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::cerr << "usage: vantrel-demo-data DIR\n";
+    bool small = false, films = true;
+    const char* dir = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--small") == 0) {
+            small = true;
+        } else if (std::strcmp(argv[i], "--no-films") == 0) {
+            films = false;  // quick checks of the data files: no videos, titles or movie
+        } else if (!dir && argv[i][0] != '-') {
+            dir = argv[i];
+        } else {
+            dir = nullptr;
+            break;
+        }
+    }
+    if (!dir) {
+        std::cerr << "usage: vantrel-demo-data [--small] [--no-films] DIR\n";
         return 64;
     }
-    const std::string failed = vantrel::demo::write_demo_data(argv[1]);
+    const vantrel::demo::OffscreenApp app;  // pictures are drawn off screen: no display needed
+    vantrel::demo::PackOptions options;
+    options.small = small;
+    options.films = films;
+    options.progress = [](const std::string& line) { std::cout << "vantrel-demo-data: " << line << std::endl; };
+    const std::string failed = vantrel::demo::write_pack(dir, options);
     if (!failed.empty()) {
-        std::cerr << "vantrel-demo-data: cannot write " << failed << "\n";
+        std::cerr << "vantrel-demo-data: " << failed << "\n";
         return 1;
     }
     return 0;
