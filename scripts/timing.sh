@@ -8,12 +8,12 @@ build="${BUILD_DIR:-$root/build}"
 drive="${1:-180}"
 cmake -S "$root" -B "$build" >/dev/null
 cmake --build "$build" -j2 --target vantrel-timing vantrel-demo-data
-data=$(mktemp -d)
-trap 'rm -rf "$data"' EXIT
+data="$build/demo"
 "$build/vantrel-demo-data" "$data"
-log="$data/timing.csv"
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
 export SDL_AUDIODRIVER=dummy
-xvfb-run -a -s "-screen 0 1024x768x24" "$build/vantrel-timing" "$data" train_demo.dat line_demo.dat "$drive" "$log"
+xvfb-run -a -s "-screen 0 1024x768x24" "$build/vantrel-timing" "$data" train_785.dat line_exp.dat "$drive" "$log"
 python3 - "$log" <<'PY'
 import sys
 rows = [l.strip().split(",") for l in open(sys.argv[1]).readlines()[1:]]
@@ -32,7 +32,8 @@ p99 = late[min(n - 1, int(n * 0.99))]
 drift = (t[-1][1] - t[-1][0]) - (t[0][1] - t[0][0])
 print(f"ticks {n}  mean period {period:.4f} ms  mean lateness {sum(late)/n:.3f} ms  p99 lateness {p99:.3f} ms  drift {drift:.3f} ms")
 PY
-video=$(find "$data" -iname '*.avi' -not -path '*move*' | head -1)
+video="$data/Movie/sakuragawa.avi"
+[ -f "$video" ] || video=""
 if [ -n "$video" ]; then
   xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     ffplay -loglevel quiet -an -autoexit -t "$1" "$2" & pid=$!
