@@ -26,7 +26,9 @@ void settle(int ms) {
 }
 
 bool save(QWidget& w, const std::string& file) {
-    const bool ok = w.grab().save(QString::fromStdString(file));
+    // 256 colours keep the documentation pictures small.
+    const QImage shot = w.grab().toImage().convertToFormat(QImage::Format_Indexed8, Qt::DiffuseDither);
+    const bool ok = shot.save(QString::fromStdString(file), "PNG", 0);
     std::cout << (ok ? "wrote " : "cannot write ") << file << "\n";
     return ok;
 }
