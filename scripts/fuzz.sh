@@ -24,7 +24,7 @@ rm -rf "$data"
 
 seeds="$fuzz/seeds"
 rm -rf "$seeds"
-mkdir -p "$seeds"/{train_reader,route_reader,string_reader,picture_header,wave_header,run}
+mkdir -p "$seeds"/{train_reader,route_reader,string_reader,picture_header,wave_header,run,controller_file}
 cp "$data/train_demo.dat" "$seeds/train_reader/"
 cp "$data/line_demo.dat" "$seeds/route_reader/"
 cp "$data/vantrel.dat" "$seeds/string_reader/"
@@ -34,6 +34,10 @@ printf '\xff\xd8\xff\xe0\0\x10JFIF\0\x01\x01\0\0\x01\0\x01\0\0\xff\xc0\0\x11\x08
 find "$data" -name '*.wav' | head -n 10 | xargs -I{} cp {} "$seeds/wave_header/"
 # A whole run: the train file, a NUL byte, the route file.
 { cat "$data/train_demo.dat"; printf '\0'; cat "$data/line_demo.dat"; } >"$seeds/run/demo_run"
+
+# A controller file of five-character codes, a NUL byte, a few frames from the port.
+{ for c in P1 P2 P3 P4 P5 P6 N0 B1 B2 B3 B4 B5 B6 B7 B8 EB F0 N1 R0 K1 K3 K7; do printf '%-5s\r\n' "$c"; done
+  printf '#\r\n\0P1   B3   EB   F0   K3   N0   '; } >"$seeds/controller_file/codes"
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
