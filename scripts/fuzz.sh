@@ -20,13 +20,13 @@ cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$root/build" -j "$jobs" --target vantrel-demo-data >/dev/null
 data="$fuzz/data"
 rm -rf "$data"
-"$root/build/vantrel-demo-data" "$data"
+"$root/build/vantrel-demo-data" --no-films "$data" >/dev/null
 
 seeds="$fuzz/seeds"
 rm -rf "$seeds"
 mkdir -p "$seeds"/{train_reader,route_reader,string_reader,picture_header,wave_header,run,controller_file}
-cp "$data/train_demo.dat" "$seeds/train_reader/"
-cp "$data/line_demo.dat" "$seeds/route_reader/"
+cp "$data"/train_*.dat "$seeds/train_reader/"
+cp "$data"/line_*.dat "$seeds/route_reader/"
 cp "$data/vantrel.dat" "$seeds/string_reader/"
 find "$data" -name '*.bmp' | head -n 20 | xargs -I{} cp {} "$seeds/picture_header/"
 printf '\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x32\0\0\0\x32\x08\x02\0\0\0' >"$seeds/picture_header/seed.png"
@@ -38,12 +38,11 @@ find "$data" -name '*.wav' | head -n 10 | xargs -I{} cp {} "$seeds/wave_header/"
 # A controller file of five-character codes, a NUL byte, a few frames from the port.
 { for c in P1 P2 P3 P4 P5 P6 N0 B1 B2 B3 B4 B5 B6 B7 B8 EB F0 N1 R0 K1 K3 K7; do printf '%-5s\r\n' "$c"; done
   printf '#\r\n\0P1   B3   EB   F0   K3   N0   '; } >"$seeds/controller_file/codes"
+{ cat "$data/mascon.dat"; printf '\0VP01EVB03EVK03E'; } >"$seeds/controller_file/demo"
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(train_reader route_reader string_reader picture_header wave_header run)
-  # The controller file reader's harness, where it exists.
-  [ -x "$fuzz/fuzz_controller_file" ] && targets+=(controller_file)
+  targets=(train_reader route_reader string_reader picture_header wave_header run controller_file)
 fi
 
 # The harnesses write each input as a file: keep those in memory where possible.
