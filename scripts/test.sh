@@ -12,3 +12,6 @@ cmake -S "$root" -B "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DVANTREL_SANITI
 cmake --build "$root/build-asan" -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions=$root/scripts/lsan.supp UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$root/build-asan" --output-on-failure -j "$jobs"
+# Fuzzing smoke: every libFuzzer harness for about 20 s over its seeds, so that a
+# regression in a reader or the run shows.
+"$root/scripts/fuzz.sh" 20

@@ -78,7 +78,11 @@ private:
 // Posts an Enter key press (a commentary request) to the window.
 inline void post_enter(Run& run) { run.posted.push_back({true, 13}); }
 
-// Route sound i plays on this channel.
-[[nodiscard]] inline int route_sound_channel(const Run& run, int32_t i) { return run.drive_sound_count + i; }
+// Route sound i plays on this channel; -1 (no channel) when the sum lies beyond the
+// mixer's channels. The sum is formed in 64 bits, before any bound applies.
+[[nodiscard]] inline int route_sound_channel(const Run& run, int32_t i) {
+    const int64_t ch = static_cast<int64_t>(run.drive_sound_count) + i;
+    return ch >= 0 && ch < kChannelCount ? static_cast<int>(ch) : -1;
+}
 
 }  // namespace vantrel

@@ -50,7 +50,7 @@ std::optional<DataError> load_run(Run& run, const RunFiles& files, const PathRes
     if (auto message = load_sounds(run, resolver)) return DataError{*message, files.train, 0};
 
     status("環境をセットアップしています");
-    const auto brake_message = init_train_state(run);
+    if (auto brake_message = init_train_state(run)) return DataError{*brake_message, files.train, 0};
     if (run.has_route) {
         apply_route_start(run);
     } else {
@@ -61,7 +61,6 @@ std::optional<DataError> load_run(Run& run, const RunFiles& files, const PathRes
     run.view.Label1 = run.strings.forward;
     run.view.CarsLabel = std::to_string(run.train.cars) + "両";
     masconupdate(run);
-    if (brake_message) return DataError{*brake_message, files.train, 0};
     run.waiting_for_start = true;
     run.running = false;
     return std::nullopt;

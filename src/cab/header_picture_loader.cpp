@@ -17,7 +17,8 @@ std::optional<PictureSize> bmp_size(std::ifstream& in) {
     in.seekg(0);
     if (!in.read(reinterpret_cast<char*>(h.data()), h.size())) return std::nullopt;
     const uint32_t header_size = le32(&h[14]);
-    int width = 0, height = 0;
+    // 64 bits: a top-down bitmap stores its height negated, and -2^31 has no 32-bit magnitude.
+    int64_t width = 0, height = 0;
     if (header_size == 12) {  // OS/2 core header
         width = le16(&h[18]);
         height = le16(&h[20]);
@@ -28,8 +29,8 @@ std::optional<PictureSize> bmp_size(std::ifstream& in) {
     } else {
         return std::nullopt;
     }
-    if (width <= 0 || height <= 0) return std::nullopt;
-    return PictureSize{width, height};
+    if (width <= 0 || height <= 0 || height > INT32_MAX) return std::nullopt;
+    return PictureSize{static_cast<int>(width), static_cast<int>(height)};
 }
 
 std::optional<PictureSize> png_size(std::ifstream& in) {

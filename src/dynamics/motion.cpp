@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "common/fixed_point.hpp"
 #include "app/run.hpp"
@@ -27,6 +28,12 @@ int64_t speed_change(int64_t force, int64_t tons) {
 
 // Shoe friction, rising as the speed falls.
 long double shoe_friction(long double v) { return 0.32L * (0.01L * v + 1) / (0.05L * v + 1); }
+
+// The voltmeter follows the line voltage by 100 V per step.
+void voltmeter_step(CoreState& c) {
+    if (c.Voltmeter < c.LineVoltage) c.Voltmeter = std::min(c.Voltmeter + kVoltmeterStep, c.LineVoltage);
+    if (c.Voltmeter > c.LineVoltage) c.Voltmeter = std::max(c.Voltmeter - kVoltmeterStep, c.LineVoltage);
+}
 
 void traction_block(Run& run) {
     CoreState& c = run.core;
@@ -62,7 +69,9 @@ void MMTimer1Timer(Run& run) {
     }
     c.RemainingDistance = c.TargetDistance - c.Distance;
 
-    c.ClockTicks += 1;
+    // Bounded start times give a day of driving ample room; only the clock test key
+    // can carry the clock to its limit, where it stops rather than wrap.
+    if (c.ClockTicks < std::numeric_limits<int32_t>::max()) c.ClockTicks += 1;
 
     if (c.FollowVideo) c.Speed = static_cast<int64_t>(run.video.FilmedSpeed) * kFixedOne;
 
@@ -85,11 +94,14 @@ void dynamics_step(Run& run) {
     }
     if (c.Speed < 3 * kFixedOne) c.EffectiveBrakeRate = round_store(static_cast<long double>(c.EffectiveBrakeRate) / 2);
 
-    // 2. Brake force; the regenerative share shows on the ammeter.
+    // 2. Brake force; the regenerative share shows on the ammeter. A standing train
+    // keeps it aside: it holds the train against what would start it (below).
+    long double standing_brake = 0;  // N x 10000
     if (c.BcPressure > 0 && t.eb_press > 0) {
         const long double f = real(c.EffectiveBrakeRate) * real(c.BcPressure) / t.eb_press / 3.6L * tons * 1000.0L;
         if (c.Speed > 0) c.TractiveForce = round_store(static_cast<long double>(c.TractiveForce) - f * 10000.0L);
         if (c.Speed < 0) c.TractiveForce = round_store(static_cast<long double>(c.TractiveForce) + f * 10000.0L);
+        if (c.Speed == 0) standing_brake = f * 10000.0L;
         if (c.Speed > fade && c.BrakeNotch != -t.brake_notches && !c.AtsEmergency) c.ForceSnapshot = c.TractiveForce;
     }
 
@@ -133,29 +145,45 @@ void dynamics_step(Run& run) {
     }
 
     // 8. The hold position cancels the net push on a down grade.
-    if (c.ResistanceForce > 0 && c.HoldPosition && c.Gradient < 0) c.TractiveForce -= c.ResistanceForce;
+    if (c.ResistanceForce > 0 && c.HoldPosition && c.Gradient < 0)
+        c.TractiveForce = round_store(static_cast<long double>(c.TractiveForce) - c.ResistanceForce);
+
+    // A standing train held by its brake: the brake takes up the net force up to its own
+    // size. If it holds, the train stays exactly where it is; if not, it starts with
+    // what is left over.
+    if (c.Speed == 0 && standing_brake > 0) {
+        const long double net = static_cast<long double>(c.TractiveForce) + static_cast<long double>(c.ResistanceForce);
+        if (std::fabs(net) <= standing_brake) {
+            c.TractiveForce = 0;
+            voltmeter_step(c);
+            return;
+        }
+        const long double tf = static_cast<long double>(c.TractiveForce);
+        c.TractiveForce = round_store(net > 0 ? tf - standing_brake : tf + standing_brake);
+    }
 
     // 9 and 10. Stop detection: a moving train whose brakes would carry it through
-    // zero within this step stops exactly there, with no resistance added after.
+    // zero within this step, forwards or backwards, stops exactly there, with no
+    // resistance added after.
     const int64_t d_tractive = speed_change(c.TractiveForce, t.tons);
     const int64_t d_resistance = speed_change(c.ResistanceForce, t.tons);
-    c.ProjectedSpeed = c.Speed + d_tractive + d_resistance;
+    c.ProjectedSpeed = round_store(static_cast<long double>(c.Speed) + d_tractive + d_resistance);
     const long double abs_tf = std::fabs(static_cast<long double>(c.TractiveForce));
     const long double abs_rf = std::fabs(static_cast<long double>(c.ResistanceForce));
-    const bool stops = c.Speed != 0 && c.TractiveForce < 0 && abs_rf < abs_tf &&
+    const bool opposes = (c.TractiveForce < 0 && c.Speed > 0) || (c.TractiveForce > 0 && c.Speed < 0);
+    const bool stops = c.Speed != 0 && opposes && abs_rf < abs_tf &&
                        static_cast<long double>(c.Speed) * static_cast<long double>(c.ProjectedSpeed) <= 0;
     if (stops) {
         c.Speed = 0;
         c.TractiveForce = 0;
     } else {
         // 11. Speed integration.
-        c.Speed += d_resistance;
-        c.Speed += d_tractive;
+        // In extended precision, exact for every int64; a sum beyond it saturates.
+        c.Speed = round_store(static_cast<long double>(c.Speed) + d_resistance);
+        c.Speed = round_store(static_cast<long double>(c.Speed) + d_tractive);
     }
 
-    // The voltmeter follows the line voltage by 100 V per step.
-    if (c.Voltmeter < c.LineVoltage) c.Voltmeter = std::min(c.Voltmeter + kVoltmeterStep, c.LineVoltage);
-    if (c.Voltmeter > c.LineVoltage) c.Voltmeter = std::max(c.Voltmeter - kVoltmeterStep, c.LineVoltage);
+    voltmeter_step(c);
 }
 
 }  // namespace vantrel

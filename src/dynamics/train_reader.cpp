@@ -1,12 +1,14 @@
 #include "dynamics/train_reader.hpp"
 
 #include "cab/panel_reader.hpp"
+#include "common/fixed_point.hpp"
 #include "dynamics/train_file_context.hpp"
 
 namespace vantrel {
 namespace {
 
 constexpr std::size_t kMaxNotches = 100;
+constexpr int64_t kMinTons = 1 * kFixedOne;
 
 constexpr std::string_view kDieselWithNotch = "動力が気動車なのにNotch指定があります";
 constexpr std::string_view kPowerNotchMismatch = "Power指定とNotch指定が矛盾しています";
@@ -173,10 +175,11 @@ bool read_line_keys(TrainFileContext& c, TrainParams& p) {
 // Values the run divides by or counts against, checked once the whole file is read so
 // that an absent key (left at 0) is refused as well: every force is divided by the mass,
 // the gradient mean by the cars (whose history holds kMaxCars samples), and a delay
-// below 1 never expires.
+// below 1 never expires. Below 1 t the air resistance, which does not scale with the
+// mass, swings the speed further every step until it leaves its integer type.
 bool check_run_values(TrainFileContext& c, const TrainParams& p) {
     c.set_label(kBasicSettings);
-    if (p.tons <= 0) return c.fail();
+    if (p.tons < kMinTons) return c.fail();
     if (p.cars < 1 || p.cars > kMaxCars) return c.fail();
     if (p.power_delay < 1 || p.brake_delay < 1 || p.sap_delay < 1) return c.fail();
     return true;

@@ -32,6 +32,8 @@ std::optional<std::string> init_train_state(Run& run) {
     TrainParams& t = run.train;
     // The automatic brake has release, three service positions and emergency.
     if (t.brake_type == 0) t.brake_notches = 4;
+    // Checked before any use: the handles start at the negated notch count.
+    if (t.brake_type != 0 && t.brake_notches < 3) return std::string("ブレーキの段数を3段以上に設定してください");
 
     CoreState& c = run.core;
     c.Speed = 0;
@@ -62,8 +64,6 @@ std::optional<std::string> init_train_state(Run& run) {
     run.view.GearLabel_visible = t.engine_type == 0;
 
     reset_handles(run);
-
-    if (t.brake_type != 0 && t.brake_notches < 3) return std::string("ブレーキの段数を3段以上に設定してください");
     return std::nullopt;
 }
 

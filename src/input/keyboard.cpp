@@ -1,7 +1,9 @@
 #include "input/keyboard.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <limits>
 #include <string_view>
 
 #include "common/fixed_point.hpp"
@@ -124,6 +126,13 @@ void show_gear(Run& run) {
     if (g >= 0 && g < static_cast<int32_t>(kGearNames.size())) run.view.GearLabel = kGearNames[static_cast<size_t>(g)];
 }
 
+// A test key held down for hours stops the clock or the frame at the end of its range.
+int32_t shifted(int32_t value, int32_t by) {
+    const int64_t v = static_cast<int64_t>(value) + by;
+    return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
 void test_keys(Run& run, VirtualKey key) {
     CoreState& k = run.core;
     switch (key) {
@@ -135,12 +144,12 @@ void test_keys(Run& run, VirtualKey key) {
         case VirtualKey::F12:
             if (k.Speed < 1000 * kFixedOne) k.Speed += 10 * kFixedOne;
             break;
-        case VirtualKey::F10: k.ClockTicks += 900; break;
-        case VirtualKey::F9: k.ClockTicks -= 900; break;
-        case VirtualKey::F8: k.Frame += 1000; break;
-        case VirtualKey::F7: k.Frame -= 1000; break;
-        case VirtualKey::F6: k.Frame += 100; break;
-        case VirtualKey::F5: k.Frame -= 100; break;
+        case VirtualKey::F10: k.ClockTicks = shifted(k.ClockTicks, 900); break;
+        case VirtualKey::F9: k.ClockTicks = shifted(k.ClockTicks, -900); break;
+        case VirtualKey::F8: k.Frame = shifted(k.Frame, 1000); break;
+        case VirtualKey::F7: k.Frame = shifted(k.Frame, -1000); break;
+        case VirtualKey::F6: k.Frame = shifted(k.Frame, 100); break;
+        case VirtualKey::F5: k.Frame = shifted(k.Frame, -100); break;
         default: break;
     }
 }

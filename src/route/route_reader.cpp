@@ -11,6 +11,7 @@
 #include "common/data_text.hpp"
 #include "common/numbers.hpp"
 #include "route/route_derive.hpp"
+#include "route/route_values.hpp"
 
 namespace vantrel {
 namespace {
@@ -39,19 +40,21 @@ bool int_fields(std::string_view line, int32_t first, std::initializer_list<int3
 
 std::optional<Announcement> announcement(std::string_view line) {
     Announcement a;
-    if (!int_fields(line, 1, {&a.sound, &a.frame})) return std::nullopt;
+    if (!int_fields(line, 1, {&a.sound, &a.frame}) || !route_sound_in_range(a.sound)) return std::nullopt;
     return a;
 }
 
 std::optional<SoundTrigger> sound_trigger(std::string_view line) {
     SoundTrigger t;
-    if (!int_fields(line, 1, {&t.sound, &t.start, &t.end, &t.ref_speed, &t.mode})) return std::nullopt;
+    if (!int_fields(line, 1, {&t.sound, &t.start, &t.end, &t.ref_speed, &t.mode}) || !route_sound_in_range(t.sound))
+        return std::nullopt;
     return t;
 }
 
 std::optional<DopplerSource> doppler(std::string_view line) {
     DopplerSource d;
-    if (!int_fields(line, 1, {&d.sound, &d.start, &d.centre, &d.end})) return std::nullopt;
+    if (!int_fields(line, 1, {&d.sound, &d.start, &d.centre, &d.end}) || !route_sound_in_range(d.sound))
+        return std::nullopt;
     return d;
 }
 
@@ -59,7 +62,8 @@ std::optional<Station> station(std::string_view line) {
     Station s;
     s.name = comma_field(line, 1);
     if (!int_fields(line, 2, {&s.type, &s.platform_start, &s.platform_end, &s.dep_sound, &s.dep_sound_time,
-                              &s.door_close_time}))
+                              &s.door_close_time}) ||
+        !route_sound_in_range(s.dep_sound) || !time_in_range(s.dep_sound_time))
         return std::nullopt;
     return s;
 }
@@ -96,7 +100,9 @@ std::optional<CommentaryLink> commentary_link(std::string_view line) {
 
 std::optional<SpeedLimit> speed_limit(std::string_view line) {
     SpeedLimit s;
-    if (!int_fields(line, 1, {&s.limit, &s.picture, &s.spare, &s.sign_frame, &s.zone_end})) return std::nullopt;
+    if (!int_fields(line, 1, {&s.limit, &s.picture, &s.spare, &s.sign_frame, &s.zone_end}) ||
+        !speed_limit_in_range(s.limit))
+        return std::nullopt;
     return s;
 }
 
@@ -155,6 +161,8 @@ private:
         return true;
     }
 
+    bool aspect_speed(int32_t& out) { return int_value(out) && aspect_speed_in_range(out); }
+
     std::optional<PictureRef> picture(const std::string& name, PictureFormat format) {
         const auto path = resolver_.resolve(name);
         if (!path) return std::nullopt;
@@ -181,11 +189,11 @@ private:
         }
         if (key("[Staf]") && (!staf_picture(t.staf_card, t.card) || !staf_picture(t.staf_still, t.still)))
             return false;
-        if (key("[StartTime]") && !int_value(t.start_time)) return false;
-        if (key("[Speed_YY]") && !int_value(t.speed_yy)) return false;
-        if (key("[Speed_Y]") && !int_value(t.speed_y)) return false;
-        if (key("[Speed_YG]") && !int_value(t.speed_yg)) return false;
-        if (key("[Speed_G]") && !int_value(t.speed_g)) return false;
+        if (key("[StartTime]") && !(int_value(t.start_time) && time_in_range(t.start_time))) return false;
+        if (key("[Speed_YY]") && !aspect_speed(t.speed_yy)) return false;
+        if (key("[Speed_Y]") && !aspect_speed(t.speed_y)) return false;
+        if (key("[Speed_YG]") && !aspect_speed(t.speed_yg)) return false;
+        if (key("[Speed_G]") && !aspect_speed(t.speed_g)) return false;
         if (key("[DataName]")) t.data_name = cursor_.next();
         if (key("[Pre_Time]") && !int_value(t.pre_time)) return false;
         if (key("[OneMan]") && !int_value(t.one_man)) return false;

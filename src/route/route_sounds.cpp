@@ -26,6 +26,7 @@ void sound_triggers_step(Run& run) {
     for (size_t i = 0; i < triggers.size(); ++i) {
         const SoundTrigger& t = triggers[i];
         const int ch = route_sound_channel(run, t.sound);
+        if (ch < 0) continue;  // beyond the mixer's channels: plays nowhere
         if (t.mode == 0) {
             if (near(t.start, frame)) {
                 if (!played[i]) restart(snd, ch);
@@ -59,6 +60,7 @@ void announcements_step(Run& run) {
     const int32_t frame = run.core.Frame;
     for (const Announcement& a : run.route.announcements) {
         const int ch = route_sound_channel(run, a.sound);
+        if (ch < 0) continue;
         if (static_cast<int64_t>(a.frame) - 5 < frame && frame < static_cast<int64_t>(a.frame) + 5 &&
             !is_playing(snd, ch))
             restart(snd, ch);
@@ -71,6 +73,7 @@ void doppler_step(Run& run) {
     const long double v = real(run.core.Speed);
     for (const DopplerSource& d : run.route.dopplers) {
         const int ch = route_sound_channel(run, d.sound);
+        if (ch < 0) continue;
         if (d.start <= frame && frame <= d.centre) {
             snd.set_frequency_ratio(ch, static_cast<double>(1220.0L / (1220.0L - v)));
             // A source whose start is its centre is at full level there.
@@ -101,10 +104,10 @@ void announce_next(Run& run) {
     if (p < 0 || p >= static_cast<int32_t>(list.size())) return;
     SoundChannels& snd = run.sound();
     const int ch = route_sound_channel(run, list[static_cast<size_t>(p)].sound);
-    if (is_playing(snd, ch)) return;
-    if (p > 0) snd.stop(route_sound_channel(run, list[static_cast<size_t>(p) - 1].sound));
-    snd.stop(ch);
-    snd.play(ch);
+    if (ch >= 0 && is_playing(snd, ch)) return;
+    const int previous = p > 0 ? route_sound_channel(run, list[static_cast<size_t>(p) - 1].sound) : -1;
+    if (previous >= 0) snd.stop(previous);
+    if (ch >= 0) restart(snd, ch);
     ++p;
 }
 
@@ -113,8 +116,10 @@ void announce_back(Run& run) {
     int32_t& p = run.route_sounds.announce_pointer;
     if (p <= 0) return;
     // A pointer left beyond the list (a jump to a station) steps back without a sound to stop.
-    if (static_cast<size_t>(p) - 1 < list.size())
-        run.sound().stop(route_sound_channel(run, list[static_cast<size_t>(p) - 1].sound));
+    if (static_cast<size_t>(p) - 1 < list.size()) {
+        const int ch = route_sound_channel(run, list[static_cast<size_t>(p) - 1].sound);
+        if (ch >= 0) run.sound().stop(ch);
+    }
     --p;
 }
 

@@ -88,14 +88,14 @@ void station_work(Run& run, size_t i) {
     const int dep_channel = route_sound_channel(run, st.dep_sound);
     if (st.dep_sound_time < run.core.ClockTicks && !flags.dep_sound_played &&
         (st.type == 2 || (st.type == 0 && run.core.TractionCut))) {
-        restart(sound, dep_channel);
+        if (dep_channel >= 0) restart(sound, dep_channel);
         flags.dep_sound_played = true;
         set_next_stop_after(run, i);
         kanko_station_add(run, 2);
     }
 
     if (st.door_close_time < run.core.ClockTicks && run.core.TractionCut &&
-        !is_playing(sound, dep_channel)) {
+        (dep_channel < 0 || !is_playing(sound, dep_channel))) {
         if (!one_man) Door_operate(run);
         flags.doors_closed = true;
         run.commentary.first_power = true;

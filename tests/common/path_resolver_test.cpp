@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "common/path_resolver.hpp"
 #include "cab/header_picture_loader.hpp"
 #include "sound/wave_header.hpp"
@@ -60,6 +63,23 @@ TEST(HeaderPictureLoader, ReadsSizesAndRefusesWhatItCannotRead) {
     EXPECT_FALSE(loader.open(dir / "bad.bmp", PictureFormat::Any));
     EXPECT_FALSE(loader.open(dir / "text.bmp", PictureFormat::Any));
     EXPECT_FALSE(loader.open(dir / "missing.bmp", PictureFormat::Any));
+}
+
+// A top-down bitmap stores its height negated; -2^31 has no magnitude a size can hold.
+TEST(HeaderPictureLoader, TopDownBitmapsReadTheMagnitudeOfTheirHeight) {
+    test::TempDir dir;
+    HeaderPictureLoader loader;
+    const struct { int32_t height; int expected; } cases[] = {
+        {-100, 100}, {-1, 1}, {-2147483647, 2147483647}, {INT32_MIN, 0}, {0, 0}};
+    for (const auto& c : cases) {
+        test::write_bmp(dir / "t.bmp", 50, 1);
+        std::ifstream in(dir / "t.bmp", std::ios::binary);
+        std::string b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        for (int i = 0; i < 4; ++i) b[22 + i] = static_cast<char>(static_cast<uint32_t>(c.height) >> (8 * i));
+        test::write_bytes(dir / "t.bmp", b);
+        const auto size = loader.open(dir / "t.bmp", PictureFormat::Bitmap);
+        EXPECT_EQ(size ? size->height : 0, c.expected) << c.height;
+    }
 }
 
 TEST(WaveHeader, ReadsFormatAndDataSize) {

@@ -237,10 +237,13 @@ TEST_F(Handles, StartStateAndTheBrakeNotchCheck) {
     EXPECT_TRUE(diesel.view.GearLabel_visible);
     EXPECT_FALSE(run.view.GearLabel_visible);
 
-    vantrel::Run few;
-    electric_train(few);
-    few.train.brake_notches = 2;
-    EXPECT_EQ(init_train_state(few), std::optional<std::string>("ブレーキの段数を3段以上に設定してください"));
+    // Checked before the handles are set from the negated count, which -2^31 has none of.
+    for (const int32_t notches : {2, -2147483647 - 1}) {
+        vantrel::Run few;
+        electric_train(few);
+        few.train.brake_notches = notches;
+        EXPECT_EQ(init_train_state(few), std::optional<std::string>("ブレーキの段数を3段以上に設定してください"));
+    }
 }
 
 }  // namespace

@@ -185,5 +185,76 @@ TEST_F(Motion, AMasslessTrainDoesNotMove) {
     EXPECT_EQ(c.Voltmeter, fx(1500));  // meanwhile the voltmeter has come up by 100 V per step
 }
 
+// One 100 ms step of the standing 300 t train, forces as the tick leaves them. At a
+// standstill the effective brake rate is 4.0 / 2 km/h/s, so a full cylinder (440 kPa)
+// holds 2 / 3.6 x 300 t = 166 666.67 N; a 25 per mille down grade pushes with
+// 300 t x 9.8 x 25 / sqrt(25^2 + 1000^2) = 73 477.04 N (0.0881725 km/h per step).
+TEST_F(Motion, AStandingTrainIsHeldByItsBrakeUpToTheBrakesForce) {
+    const auto step = [&](double bc_kpa, double gradient, double tractive_n) {
+        c.Speed = 0;
+        c.BcPressure = fx(bc_kpa);
+        c.Gradient = fx(gradient);
+        c.TractiveForce = fx(tractive_n);
+        c.ResistanceForce = 0;
+        dynamics_step(run);
+    };
+    // A service brake of 220 kPa holds 83 333.33 N: more than the grade, so nothing moves.
+    step(220, -25, 0);
+    EXPECT_EQ(c.Speed, 0);
+    EXPECT_EQ(c.TractiveForce, 0);
+    // 110 kPa holds only 41 666.67 N: the train rolls off with the difference,
+    // 881.7245 - 500.0000 ten-thousandths of a km/h.
+    step(110, -25, 0);
+    EXPECT_EQ(c.TractiveForce, fx(-41666.6667));
+    EXPECT_EQ(c.Speed, 882 - 500);
+    // Full traction (3.0 km/h/s: 250 000 N) against a full cylinder still releasing on
+    // the level starts with 83 333.33 N, 0.1 km/h in the step, not 0.3 km/h.
+    step(440, 0, 250000);
+    EXPECT_EQ(c.Speed, 1000);
+    // Without a brake the grade starts the train as before.
+    step(0, -25, 0);
+    EXPECT_EQ(c.Speed, 882);
+
+    // Over a whole minute on the grade, held by a service notch through the real steps:
+    // not a centimetre of creep.
+    c.Speed = 0;
+    c.Gradient = fx(-25);
+    c.BrakeHandle = c.BrakeNotch = -5;
+    drive(5000);  // the cylinder fills
+    ASSERT_EQ(c.Speed, 0);
+    const long double stood = c.Distance;
+    drive(60000);
+    EXPECT_EQ(c.Speed, 0);
+    EXPECT_EQ(c.Distance, stood);
+}
+
+// Braking a backward roll: the step that would carry the speed through zero sets it to
+// exactly 0. At -0.05 km/h the brake (166 666.67 N, +2000) and the starting resistance
+// (7.95 x 9.8 x 300 N, +280.5) would make +0.178 km/h.
+TEST_F(Motion, BrakingABackwardRollStopsExactlyAtZero) {
+    emergency();
+    c.Speed = -500;
+    c.TractiveForce = c.ResistanceForce = 0;
+    dynamics_step(run);
+    EXPECT_EQ(c.Speed, 0);
+    EXPECT_EQ(c.TractiveForce, 0);
+}
+
+// The lightest train the reader accepts with absurd traction: the forces saturate and
+// the speed stays inside its type, forwards (up to [MaxSpeed]) and backwards (unbounded).
+TEST_F(Motion, AbsurdTractionSaturatesInsteadOfOverflowing) {
+    run.train.tons = fx(1);
+    run.train.mt = fx(9e14);
+    run.train.max_speed = INT32_MAX;
+    run.train.notches.assign(4, NotchCurve{1e300, 1e300, 40, 70, 0.98});
+    c.PowerHandle = c.PowerNotch = 4;
+    for (const int32_t reverser : {1, -1}) {
+        c.Reverser = reverser;
+        drive(60000);
+        EXPECT_LT(c.Speed, INT64_MAX);
+        EXPECT_GT(c.Speed, INT64_MIN);
+    }
+}
+
 }  // namespace
 }  // namespace vantrel

@@ -3,6 +3,7 @@
 
 #include "common/fixed_point.hpp"
 #include "app/run.hpp"
+#include "dynamics/motion.hpp"
 #include "input/keyboard.hpp"
 #include "input/keyboard_fixture.hpp"
 
@@ -194,6 +195,26 @@ TEST_F(KeyboardTest, ShiftTestKeysMoveSpeedClockAndFrame) {
     EXPECT_TRUE(run.view.value_display_visible);
     keydowns(run, VirtualKey::F5, false);
     EXPECT_FALSE(run.view.value_display_visible);
+}
+
+// Test keys held for hours, and the clock running on from there, stop at the ends of
+// the 32-bit range instead of wrapping.
+TEST_F(KeyboardTest, TestKeysAndTheClockStopAtTheEndsOfTheirRange) {
+    CoreState& k = run.core;
+    k.Frame = 2147483000;
+    keydowns(run, VirtualKey::F8, true);
+    EXPECT_EQ(k.Frame, INT32_MAX);
+    k.Frame = INT32_MIN + 50;
+    keydowns(run, VirtualKey::F5, true);
+    EXPECT_EQ(k.Frame, INT32_MIN);
+    k.ClockTicks = INT32_MAX - 100;
+    keydowns(run, VirtualKey::F10, true);
+    EXPECT_EQ(k.ClockTicks, INT32_MAX);
+    MMTimer1Timer(run);
+    EXPECT_EQ(k.ClockTicks, INT32_MAX);
+    k.ClockTicks = INT32_MIN + 1;
+    keydowns(run, VirtualKey::F9, true);
+    EXPECT_EQ(k.ClockTicks, INT32_MIN);
 }
 
 TEST_F(KeyboardTest, TimetableCardKeys) {

@@ -541,6 +541,9 @@ TEST_F(TrainFile, RefusesValuesTheRunWouldDivideByOrNeverReach) {
     EXPECT_EQ(refusal(kRunValues), "");
     EXPECT_EQ(refusal("[Cars]\n4\n[PowerDelay]\n1\n[BrakeDelay]\n1\n[SAPDelay]\n1\n"), kBasic);  // no [Tons]
     EXPECT_EQ(refusal(kRunValues + "[Tons]\n-1\n"), kBasic);
+    // Below 1 t the air resistance alone swings the speed further every step.
+    EXPECT_EQ(refusal(kRunValues + "[Tons]\n0.9999\n"), kBasic);
+    EXPECT_EQ(refusal(kRunValues + "[Tons]\n1\n"), "");
     EXPECT_EQ(refusal(kRunValues + "[Cars]\n0\n"), kBasic);
     EXPECT_EQ(refusal(kRunValues + "[Cars]\n21\n"), kBasic);
     EXPECT_EQ(refusal(kRunValues + "[Cars]\n20\n"), "");

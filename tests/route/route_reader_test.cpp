@@ -235,6 +235,37 @@ TEST_F(RouteFiles, RefusesARateOrSegmentsThatWouldDivideByZero) {
     EXPECT_EQ(refusal("[SpeedUnit]\n500,100,60,60\n#\n"), kError + "[SpeedUnit]:500,100,60,60");
 }
 
+// Values whose sums would leave their integer types during a run are refused where they
+// are read; the edges of each range are accepted.
+TEST_F(RouteFiles, RefusesValuesTheRunCannotComputeWith) {
+    const struct { const char* text; const char* refused; } cases[] = {
+        {"[Announce]\n2147483647,100\n#\n", "[Announce]:2147483647,100"},
+        {"[Announce]\n-1,100\n#\n", "[Announce]:-1,100"},
+        {"[Sound]\n500,0,1000,60,0\n#\n", "[Sound]:500,0,1000,60,0"},
+        {"[Doppler]\n2147483647,0,10,20\n#\n", "[Doppler]:2147483647,0,10,20"},
+        {"[Station]\nA,0,0,10,500,0,0\n#\n", "[Station]:A,0,0,10,500,0,0"},
+        {"[Station]\nA,0,0,10,0,2147483646,0\n#\n", "[Station]:A,0,0,10,0,2147483646,0"},
+        {"[StartTime]\n2147483646\n", "other:2147483646"},
+        {"[StartTime]\n-1\n", "other:-1"},
+        {"[StartTime]\n5184001\n", "other:5184001"},
+        {"[Speed_Y]\n2147483647\n", "other:2147483647"},
+        {"[Speed_G]\n-5\n", "other:-5"},
+        {"[SpeedLimit]\n2147483647,1,0,100,200\n#\n", "[SpeedLimit]:2147483647,1,0,100,200"},
+        // A limit of 0 would make a mark of the same form as a signal's.
+        {"[SpeedLimit]\n0,1,0,100,200\n#\n", "[SpeedLimit]:0,1,0,100,200"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(refusal(c.text), kError + c.refused) << c.text;
+
+    const auto r = read(
+        "[StartTime]\n5184000\n[Speed_Y]\n9999\n[Speed_G]\n0\n"
+        "[Announce]\n0,100\n499,200\n#\n[Station]\nA,0,0,10,499,0,5184000\n#\n"
+        "[SpeedLimit]\n1,1,0,100,200\n9999,1,0,300,400\n#\n");
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.value().start_time, 5184000);
+    EXPECT_EQ(r.value().announcements[1].sound, 499);
+    EXPECT_EQ(r.value().speed_limits[1].limit, 9999);
+}
+
 TEST_F(RouteFiles, AValueLineThatIsAKeyIsStillTestedForTheKeysAfterIt) {
     // "[StartPos]" is [LineName]'s value, then itself tested: its own value follows.
     auto r = read("[LineName]\n[StartPos]\n100\n");

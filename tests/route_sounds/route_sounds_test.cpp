@@ -126,6 +126,26 @@ TEST_F(RouteSoundsTest, AutomaticAnnouncementsPlayWhenSilentNearTheirPoint) {
     EXPECT_EQ(snd.calls, (Calls{}));
 }
 
+// A route sound whose channel lies beyond the mixer's plays nowhere: its channel is
+// bounded before any sound call, and the sum of the two counts never wraps.
+TEST_F(RouteSoundsTest, SoundsBeyondTheMixersChannelsPlayNowhere) {
+    EXPECT_EQ(route_sound_channel(run, 245), 255);
+    EXPECT_EQ(route_sound_channel(run, 246), -1);
+    EXPECT_EQ(route_sound_channel(run, 2147483647), -1);
+    EXPECT_EQ(route_sound_channel(run, -11), -1);
+    run.route.announcements = {{.sound = 499, .frame = 500}};
+    run.route.dopplers = {{.sound = 300, .start = 400, .centre = 500, .end = 600}};
+    run.route.sounds = {{.sound = 2147483647, .start = 500, .end = 600, .ref_speed = 60, .mode = 1}};
+    at(500, 30);
+    announcements_step(run);
+    doppler_step(run);
+    sound_triggers_step(run);
+    run.route.one_man = 1;
+    announce_next(run);
+    announce_back(run);
+    EXPECT_EQ(snd.calls, (Calls{}));
+}
+
 TEST_F(RouteSoundsTest, OneManAnnouncementsStepForwardAndBack) {
     run.route.one_man = 1;
     run.route.announcements = {{.sound = 0, .frame = 0}, {.sound = 1, .frame = 0}};
