@@ -12,7 +12,11 @@
 namespace vantrel {
 
 std::optional<DataError> load_run(Run& run, const RunFiles& files, const PathResolver& resolver,
-                                  PictureLoader& pictures) {
+                                  PictureLoader& pictures, const ProgressFn& progress) {
+    auto status = [&](std::string_view text) {
+        if (progress) progress(text);
+    };
+    status("設定ファイルを読み込んでいます");
     auto train = read_train_file(files.train, resolver, pictures);
     if (!train) return train.error();
     run.train = std::move(train.value());
@@ -30,6 +34,7 @@ std::optional<DataError> load_run(Run& run, const RunFiles& files, const PathRes
         run.strings = std::move(strings.value());
     }
 
+    status("運転台を描画しています");
     // The panel: the first five "[Others]" pictures are shown at once, the rest from the first tick.
     run.view.Others.assign(run.train.panel.others.size(), false);
     for (size_t i = 0; i < run.view.Others.size() && i < 5; ++i) run.view.Others[i] = true;
@@ -40,8 +45,11 @@ std::optional<DataError> load_run(Run& run, const RunFiles& files, const PathRes
     }
     run.video.length = run.frames().length();
 
+    status("DirectSoundオブジェクトを作成しています");
+    status("サウンドを読み込んでいます");
     if (auto message = load_sounds(run, resolver)) return DataError{*message, files.train, 0};
 
+    status("環境をセットアップしています");
     if (auto brake_message = init_train_state(run)) return DataError{*brake_message, files.train, 0};
     if (run.has_route) {
         apply_route_start(run);

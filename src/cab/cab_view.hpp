@@ -45,6 +45,10 @@ struct CabView {
     bool Panel2 = false;
     std::vector<bool> Others;  // visibility per "[Others]" entry
 
+    // Needle angles in whole degrees as set; the drawing reduces them to tenths in 0 .. 3599.
+    int Needle_Speed = 0, Needle_I = 0, Needle_V = 0, Needle_BC = 0, Needle_ER = 0, Needle_BP = 0,
+        Needle_MR = 0, Needle_SAP = 0;
+
     // Analogue clock hand end points in the 50 x 50 clock picture; drawn once a second.
     bool clock_drawn = false;
     int hour_x = 25, hour_y = 25, minute_x = 25, minute_y = 25, second_x = 25, second_y = 25;

@@ -12,7 +12,36 @@ void speed_readout(Run& run) {
     run.view.digi_speed = std::to_string(round_int(real(run.core.Speed))) + "km/h";
 }
 
+namespace {
+
+// Pressure and voltage needles: the stored value keeps its ten-thousandths.
+int fixed_needle(const NeedleDef& n, int64_t stored) {
+    return round_int((n.scale * static_cast<long double>(stored) + n.zero_angle * 10000.0L) / 10000.0L);
+}
+
+}  // namespace
+
+void needles_step(Run& run) {
+    const CoreState& c = run.core;
+    const PanelDef& p = run.train.panel;
+    CabView& v = run.view;
+    // The speed needle rests at 160 km/h and above, and ignores a slight backwards creep.
+    const int64_t speed = c.Speed < 0 ? -c.Speed : c.Speed;
+    if (speed < 160 * kFixedOne && (c.Speed >= 0 || speed >= kFixedOne))
+        v.Needle_Speed = round_int(real(speed) * p.needle_speed.scale + p.needle_speed.zero_angle);
+    const int32_t current = run.traction.shown_current;
+    if (current > -1500 && current < 1500)
+        v.Needle_I = round_int(current * p.needle_i.scale + p.needle_i.zero_angle);
+    v.Needle_V = fixed_needle(p.needle_v, c.Voltmeter);
+    v.Needle_BC = fixed_needle(p.needle_bc, c.BcGauge);
+    v.Needle_ER = fixed_needle(p.needle_er, c.ErPressure);
+    v.Needle_BP = fixed_needle(p.needle_bp, c.ErPressure);
+    v.Needle_MR = fixed_needle(p.needle_mr, c.MrPressure);
+    v.Needle_SAP = fixed_needle(p.needle_sap, c.SapPressure);
+}
+
 void instruments_step(Run& run) {
+    needles_step(run);
     const CoreState& c = run.core;
     CabView& v = run.view;
     const int64_t lose_elec = static_cast<int64_t>(run.train.lose_elec) * kFixedOne;

@@ -5,7 +5,8 @@ namespace vantrel {
 struct Run;
 
 void speed_readout(Run& run);     // digi_speed
-void instruments_step(Run& run);  // lamp rules and window caption
+void needles_step(Run& run);      // needle angles
+void instruments_step(Run& run);  // needles, lamp rules and window caption
 void stopline_step(Run& run);     // the stop-point indicator
 
 }  // namespace vantrel

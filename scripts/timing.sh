@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Drives the demo run in the driving window under a virtual X server for DRIVE seconds
+# (default 180) and reports the tick period (mean, p99 lateness, drift) and the CPU share
+# standing, driving and paused, beside ffplay playing the same video for as long.
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="${BUILD_DIR:-$root/build}"
+drive="${1:-180}"
+cmake -S "$root" -B "$build" >/dev/null
+cmake --build "$build" -j2 --target vantrel-timing vantrel-demo-data
+data="$build/demo"
+"$build/vantrel-demo-data" "$data"
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+export SDL_AUDIODRIVER=dummy
+xvfb-run -a -s "-screen 0 1024x768x24" "$build/vantrel-timing" "$data" train_785.dat line_exp.dat "$drive" "$log"
+python3 - "$log" <<'PY'
+import sys
+rows = [l.strip().split(",") for l in open(sys.argv[1]).readlines()[1:]]
+ticks = [(int(d), float(w)) for e, d, w in rows if e == "tick"]
+# The driving phase only: the ticks of the longest run without a pause.
+runs, cur = [], [ticks[0]]
+for a, b in zip(ticks, ticks[1:]):
+    if b[0] - a[0] == 33: cur.append(b)
+    else: runs.append(cur); cur = [b]
+runs.append(cur)
+t = max(runs, key=len)
+late = sorted(w - d for d, w in t)
+n = len(t)
+period = (t[-1][1] - t[0][1]) / (n - 1)
+p99 = late[min(n - 1, int(n * 0.99))]
+drift = (t[-1][1] - t[-1][0]) - (t[0][1] - t[0][0])
+print(f"ticks {n}  mean period {period:.4f} ms  mean lateness {sum(late)/n:.3f} ms  p99 lateness {p99:.3f} ms  drift {drift:.3f} ms")
+PY
+video="$data/Movie/sakuragawa.avi"
+[ -f "$video" ] || video=""
+if [ -n "$video" ]; then
+  xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+    ffplay -loglevel quiet -an -autoexit -t "$1" "$2" & pid=$!
+    sleep "$1"; read -r -a s < /proc/$pid/stat || true
+    ticks=$(( ${s[13]:-0} + ${s[14]:-0} )); hz=$(getconf CLK_TCK)
+    echo "ffplay cpu_share $(python3 -c "print(round($ticks/$hz/$1, 4))")"
+    wait $pid || true' _ "$drive" "$video"
+else
+  echo "no route video in the data set: ffplay not run"
+fi

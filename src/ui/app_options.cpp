@@ -1,0 +1,47 @@
+#include "ui/app_options.hpp"
+
+#include <string_view>
+
+namespace vantrel {
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: vantrel [--data-dir DIR] [--train FILE --route FILE]\n"
+    "               [--record FILE] [--trace FILE] [--timing-log FILE]\n";
+
+}  // namespace
+
+std::optional<AppOptions> parse_app_options(int argc, const char* const* argv, std::ostream& err) {
+    AppOptions o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view a = argv[i];
+        if (a == "--help" || a == "-h") {
+            err << kUsage;
+            return std::nullopt;
+        }
+        std::string* target = a == "--data-dir"     ? &o.data_dir
+                              : a == "--train"      ? &o.train
+                              : a == "--route"      ? &o.route
+                              : a == "--record"     ? &o.record
+                              : a == "--trace"      ? &o.trace
+                              : a == "--timing-log" ? &o.timing_log
+                                                    : nullptr;
+        if (!target) {
+            err << "vantrel: unknown option " << a << "\n" << kUsage;
+            return std::nullopt;
+        }
+        if (i + 1 >= argc) {
+            err << "vantrel: " << a << " needs a value\n" << kUsage;
+            return std::nullopt;
+        }
+        *target = argv[++i];
+    }
+    if (o.train.empty() != o.route.empty()) {
+        err << "vantrel: --train and --route go together\n" << kUsage;
+        return std::nullopt;
+    }
+    return o;
+}
+
+}  // namespace vantrel

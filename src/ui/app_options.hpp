@@ -1,0 +1,21 @@
+#pragma once
+// The command line of the `vantrel` program.
+#include <optional>
+#include <ostream>
+#include <string>
+
+namespace vantrel {
+
+struct AppOptions {
+    std::string data_dir = ".";
+    std::string train, route;               // both: the driving window opens at once
+    std::string record, trace, timing_log;  // output files of the drive
+};
+
+inline constexpr int kExitUsage = 64;
+inline constexpr int kExitDataError = 2;
+
+// nullopt (after a message on `err`) on a usage error.
+[[nodiscard]] std::optional<AppOptions> parse_app_options(int argc, const char* const* argv, std::ostream& err);
+
+}  // namespace vantrel

@@ -1,0 +1,32 @@
+#pragma once
+// Sound for recorded drives: every call reaches the real device, but whether a channel
+// is still playing is answered by the headless runner's model on the scheduler's clock,
+// so the drive replays headless exactly.
+#include <cstdint>
+#include <vector>
+
+#include "vantrel_sim/sim_sound.hpp"
+
+namespace vantrel {
+
+class ClockedSound final : public SoundChannels {
+public:
+    explicit ClockedSound(SoundChannels& device) : device_(device) {}
+    void set_time(int64_t ms) { model_.set_time(ms); }
+
+    int load_wave(const std::filesystem::path& file) override;
+    void assign(int channel, int wave) override;
+    void play(int channel) override;
+    void play_looping(int channel) override;
+    void stop(int channel) override;
+    int status(int channel) override { return model_.status(channel); }
+    void set_volume(int channel, int hundredths_db) override;
+    void set_frequency_ratio(int channel, double ratio) override;
+
+private:
+    sim::SimSoundChannels model_;
+    SoundChannels& device_;
+    std::vector<int> device_waves_;  // the device's handle per model handle
+};
+
+}  // namespace vantrel

@@ -1,0 +1,194 @@
+#include "ui/drive_session.hpp"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "app/run.hpp"
+#include "app/timer1.hpp"
+#include "controllers/rx_char.hpp"
+#include "dynamics/motion.hpp"
+#include "route/stations.hpp"
+#include "vantrel_sim/trace.hpp"
+
+namespace vantrel {
+
+namespace {
+
+std::string virtual_key_name(VirtualKey key) {
+    if (key == VirtualKey::Enter) return "Enter";
+    if (key == VirtualKey::ScrollLock) return "ScrollLock";
+    return "F" + std::to_string(static_cast<int32_t>(key) - static_cast<int32_t>(VirtualKey::F1) + 1);
+}
+
+}  // namespace
+
+DriveSession::DriveSession(Run& run, QObject* parent) : QObject(parent), run_(run) {
+    timer_.setSingleShot(true);
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, &DriveSession::wake);
+    clock_.start();
+}
+
+DriveSession::~DriveSession() { stop(); }
+
+void DriveSession::set_time(int64_t t) {
+    if (time_listener_) time_listener_(t);
+}
+
+void DriveSession::set_trace(std::ostream* out) {
+    trace_ = out;
+    if (trace_) *trace_ << vantrel::sim::trace_header() << "\n";
+}
+
+void DriveSession::set_timing_log(std::ostream* out) {
+    timing_ = out;
+    if (timing_) *timing_ << "event,due_ms,wall_ms\n";
+}
+
+void DriveSession::run_due(int64_t until_ms) {
+    auto log_timing = [this](const char* what, int64_t due) {
+        if (!timing_) return;
+        char line[80];
+        std::snprintf(line, sizeof line, "%s,%lld,%.3f\n", what, static_cast<long long>(due),
+                      static_cast<double>(clock_.nsecsElapsed()) / 1e6);
+        *timing_ << line;
+    };
+    auto tick = [&](int64_t t) {
+        log_timing("tick", t);
+        set_time(t);
+        MMTimer1Timer(run_);
+        drain_posted(run_);
+    };
+    auto step = [&](int64_t t) {
+        log_timing("step", t);
+        set_time(t);
+        Timer1Timer(run_);
+        if (step_hook_) step_hook_();
+        if (trace_) {
+            row_.clear();
+            vantrel::sim::append_trace_row(row_, t, run_);
+            trace_->write(row_.data(), static_cast<std::streamsize>(row_.size()));
+        }
+        drain_posted(run_);
+        Q_EMIT stepped();
+    };
+    scheduler_.run_until(until_ms, tick, step);
+}
+
+void DriveSession::wake() {
+    if (stopped_) return;
+    run_due(now_ms());
+    Q_EMIT changed();
+    arm();
+}
+
+void DriveSession::catch_up() {
+    if (stopped_) return;
+    run_due(now_ms());
+    Q_EMIT changed();
+    arm();
+}
+
+void DriveSession::arm() {
+    if (stopped_ || !scheduler_.running() || clock_fn_) {
+        timer_.stop();
+        return;
+    }
+    const int64_t wait = std::max<int64_t>(0, scheduler_.next_due() - now_ms());
+    timer_.start(static_cast<int>(std::min<int64_t>(wait, 1000)));
+}
+
+void DriveSession::begin_input(int64_t now) {
+    // Events due before the input's own millisecond come first; those due at it come after,
+    // as the headless runner orders a script command against its timers.
+    run_due(now - 1);
+    set_time(now);
+}
+
+void DriveSession::end_input() {
+    drain_posted(run_);
+    Q_EMIT changed();
+    arm();
+}
+
+void DriveSession::write_record(int64_t now, const std::string& command) {
+    if (record_) *record_ << now << ' ' << command << '\n' << std::flush;
+}
+
+void DriveSession::start_pause() {
+    if (stopped_) return;
+    const int64_t now = now_ms();
+    begin_input(now);
+    write_record(now, "start");
+    if (start1Click(run_)) {
+        scheduler_.start(now);
+    } else {
+        scheduler_.pause();
+    }
+    end_input();
+}
+
+void DriveSession::key(char c) {
+    if (stopped_) return;
+    const int64_t now = now_ms();
+    begin_input(now);
+    // The script cannot spell '#' (it starts a comment); the key still acts.
+    if (c == ' ') {
+        write_record(now, "key space");
+    } else if (c > ' ' && c < 127 && c != '#') {
+        write_record(now, std::string("key ") + c);
+    }
+    AsciiDown(run_, c);
+    end_input();
+}
+
+void DriveSession::virtual_key(VirtualKey key, bool shift_only) {
+    if (stopped_) return;
+    const int64_t now = now_ms();
+    begin_input(now);
+    write_record(now, std::string("vk ") + (shift_only ? "shift+" : "") + virtual_key_name(key));
+    keydowns(run_, key, shift_only);
+    if (key == VirtualKey::Enter) AsciiDown(run_, '\r');
+    end_input();
+}
+
+void DriveSession::wheel(bool up) {
+    if (stopped_) return;
+    const int64_t now = now_ms();
+    begin_input(now);
+    write_record(now, up ? "wheel up" : "wheel down");
+    if (up) {
+        WheelU(run_);
+    } else {
+        WheelD(run_);
+    }
+    end_input();
+}
+
+void DriveSession::station(int32_t index) {
+    if (stopped_) return;
+    const int64_t now = now_ms();
+    begin_input(now);
+    write_record(now, "station " + std::to_string(index));
+    StationClick(run_, index);
+    end_input();
+}
+
+void DriveSession::serial(std::string_view bytes) {
+    if (stopped_) return;
+    begin_input(now_ms());
+    RxChar(run_, bytes);
+    end_input();
+}
+
+void DriveSession::stop() {
+    if (stopped_) return;
+    stopped_ = true;
+    timer_.stop();
+    scheduler_.pause();
+    if (record_) record_->flush();
+    if (trace_) trace_->flush();
+    if (timing_) timing_->flush();
+}
+
+}  // namespace vantrel

@@ -1,0 +1,86 @@
+#pragma once
+// The run of one driving window in wall-clock time: one precise single-shot timer wakes at
+// the scheduler's next due time and runs every due tick and step in order. Inputs are
+// stamped with the same clock, so a recorded drive replays exactly in the headless runner.
+#include <cstdint>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+#include "app/scheduler.hpp"
+#include "input/keyboard.hpp"
+
+namespace vantrel {
+
+struct Run;
+
+class DriveSession final : public QObject {
+    Q_OBJECT
+public:
+    explicit DriveSession(Run& run, QObject* parent = nullptr);
+    ~DriveSession() override;
+
+    [[nodiscard]] Run& run() { return run_; }
+    [[nodiscard]] int64_t now_ms() const { return clock_fn_ ? clock_fn_() : clock_.elapsed(); }
+    [[nodiscard]] bool running() const { return scheduler_.running(); }
+
+    // The player's inputs; each is followed by the inputs it posted.
+    void start_pause();
+    void key(char c);
+    void virtual_key(VirtualKey key, bool shift_only);  // Enter also types its character
+    void wheel(bool up);                                // up: towards brake
+    void station(int32_t index);
+    // A chunk received from the serial master controller (not recordable: no script command).
+    void serial(std::string_view bytes);
+    // Runs every event due by now (an input does this first, so its stamp keeps the order).
+    void catch_up();
+    // Stops the timer for good (the window closes) and flushes the outputs.
+    void stop();
+
+    // The player's inputs as a headless-runner script (nullptr: none).
+    void set_record(std::ostream* out) { record_ = out; }
+    // The runner's trace: a header now, one row after each step.
+    void set_trace(std::ostream* out);
+    // One line per tick and step: its due time and the wall time it ran at.
+    void set_timing_log(std::ostream* out);
+    // Told the scheduler time before each tick, step and input (a clocked sound layer).
+    void set_time_listener(std::function<void(int64_t)> f) { time_listener_ = std::move(f); }
+    // Replaces the wall clock (screenshots, fast-forward): the timer then stays off and the
+    // owner advances the run with catch_up().
+    void set_clock(std::function<int64_t()> clock) { clock_fn_ = std::move(clock); }
+    // Runs inside each step after the step's own work (the joystick poll).
+    void set_step_hook(std::function<void()> f) { step_hook_ = std::move(f); }
+
+Q_SIGNALS:
+    void changed();  // after every event: the cab view may differ
+    void stepped();  // after each 100 ms step
+
+private:
+    void wake();
+    void arm();
+    void run_due(int64_t until_ms);
+    void begin_input(int64_t now);
+    void end_input();
+    void write_record(int64_t now, const std::string& command);
+    void set_time(int64_t t);
+
+    Run& run_;
+    Scheduler scheduler_;
+    QTimer timer_;
+    QElapsedTimer clock_;
+    std::ostream* record_ = nullptr;
+    std::ostream* trace_ = nullptr;
+    std::ostream* timing_ = nullptr;
+    std::function<void(int64_t)> time_listener_;
+    std::function<void()> step_hook_;
+    std::function<int64_t()> clock_fn_;
+    std::string row_;
+    bool stopped_ = false;
+};
+
+}  // namespace vantrel

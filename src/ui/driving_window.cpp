@@ -1,0 +1,377 @@
+#include "ui/driving_window.hpp"
+
+#include <iostream>
+
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QSettings>
+
+#include "app/run.hpp"
+#include "app/run_setup.hpp"
+#include "common/path_resolver.hpp"
+#include "controllers/mascon_reader.hpp"
+#include "controllers/usb_scan.hpp"
+#include "platform/calibration_store.hpp"
+#include "platform/serial_port.hpp"
+#include "ui/serial_settings_dialog.hpp"
+#include "platform/qt_picture_loader.hpp"
+#include "ui/cab_screen.hpp"
+#include "ui/clocked_sound.hpp"
+#include "ui/drive_session.hpp"
+#include "ui/help_window.hpp"
+#include "ui/key_input.hpp"
+#include "ui/value_display.hpp"
+
+namespace vantrel {
+
+namespace {
+
+constexpr const char* kPause = "一時停止(&S)";
+constexpr const char* kResume = "運転再開(&S)";
+constexpr int kFramePeriodMs = 33;  // frames are presented at most this often
+
+QString text_or(const std::string& replacement, const char* builtin) {
+    return replacement.empty() ? QString::fromUtf8(builtin) : QString::fromStdString(replacement);
+}
+
+}  // namespace
+
+QString load_error_text(const DataError& error) {
+    if (!error.missing_file.empty()) return QString::fromStdString(error.missing_file + "が見つかりません");
+    return QString::fromStdString(error.message);
+}
+
+DrivingWindow::DrivingWindow(DriveHooks hooks, BackEnds back_ends)
+    : hooks_(std::move(hooks)), back_(std::move(back_ends)) {}
+
+DrivingWindow::~DrivingWindow() {
+    if (session_) session_->stop();
+    if (hooks_.value_display) hooks_.value_display->set_input_target({});
+    if (hooks_.help) hooks_.help->set_input_target({});
+}
+
+std::unique_ptr<DrivingWindow> DrivingWindow::open(const DriveRequest& request, DriveHooks hooks, BackEnds back_ends) {
+    std::unique_ptr<DrivingWindow> window(new DrivingWindow(std::move(hooks), std::move(back_ends)));
+    if (!window->load(request)) return nullptr;
+    return window;
+}
+
+bool DrivingWindow::load(const DriveRequest& request) {
+    auto report = [this](const QString& text) {
+        if (hooks_.report_error) hooks_.report_error(text);
+    };
+    run_ = std::make_unique<Run>();
+    const bool recorded = !request.record.empty() || !request.trace.empty();
+    if (recorded) {
+        clocked_sound_ = std::make_unique<ClockedSound>(*back_.sound);
+        run_->attach(*clocked_sound_);
+    } else {
+        run_->attach(*back_.sound);
+    }
+    run_->attach(*back_.video);
+    pictures_ = std::make_unique<QtPictureLoader>();
+    if (hooks_.joystick_control) control_ = hooks_.joystick_control;
+
+    // The joystick calibration first, then the controller file, then the run's own files.
+    read_calibration(control_->calibration);
+    const PathResolver resolver(request.data_dir);
+    if (hooks_.status) hooks_.status(QString::fromUtf8("設定ファイルを読み込んでいます"));
+    // Without a controller file the serial controller simply has no codes: a player without
+    // one can still drive. A file that is there but unreadable is an error.
+    if (resolver.resolve(kMasconFile)) {
+        auto table = read_mascon_file(kMasconFile, resolver);
+        if (!table) {
+            std::cerr << table.error().message << "\n";
+            report(QString::fromStdString(table.error().message));
+            return false;
+        }
+        run_->controllers.mascon = std::move(table.value());
+    }
+    const RunFiles files{request.train, request.route, request.strings};
+    auto progress = [this, last = QString::fromUtf8("設定ファイルを読み込んでいます")](std::string_view text) mutable {
+        const QString status = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+        if (status == last) return;  // already shown before the controller file
+        last = status;
+        if (hooks_.status) hooks_.status(status);
+    };
+    if (auto error = load_run(*run_, files, resolver, *pictures_, progress)) {
+        std::cerr << error->message << "\n" << error->file << ":" << error->line << "\n";
+        report(load_error_text(*error));
+        return false;
+    }
+    auto open_output = [&](std::ofstream& out, const std::string& name) {
+        if (name.empty()) return true;
+        out.open(name, std::ios::binary);
+        if (out) return true;
+        report(QString::fromStdString("cannot write " + name));
+        return false;
+    };
+    if (!open_output(record_, request.record) || !open_output(trace_, request.trace) ||
+        !open_output(timing_, request.timing_log))
+        return false;
+
+    setWindowTitle("Vantrel");
+    client_ = new QWidget(this);
+    client_->setFixedSize(640, 440);
+    client_->setFocusPolicy(Qt::StrongFocus);
+    setCentralWidget(client_);
+    screen_ = std::make_unique<CabScreen>(client_, *run_, *pictures_);
+    screen_->back()->installEventFilter(this);
+
+    session_ = std::make_unique<DriveSession>(*run_);
+    // The joystick is polled in the 100 ms step while a joystick type is chosen.
+    session_->set_step_hook([this] {
+        if (control_->type != ControllerType::Standard) USBScan(*run_, *back_.joystick, *control_);
+    });
+    serial_ = std::make_unique<SerialPort>();
+    serial_->settings = load_serial_settings();
+    connect(serial_.get(), &SerialPort::received, this,
+            [this](const QByteArray& bytes) { session_->serial(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))); });
+    if (auto* clocked = dynamic_cast<ClockedSound*>(clocked_sound_.get()))
+        session_->set_time_listener([clocked](int64_t t) { clocked->set_time(t); });
+    if (record_.is_open()) session_->set_record(&record_);
+    if (trace_.is_open()) session_->set_trace(&trace_);
+    if (timing_.is_open()) session_->set_timing_log(&timing_);
+    connect(session_.get(), &DriveSession::changed, this, &DrivingWindow::after_event);
+    connect(session_.get(), &DriveSession::stepped, this, [this] {
+        if (hooks_.value_display && hooks_.value_display->isVisible()) hooks_.value_display->update_values(*run_);
+    });
+
+    build_menu();
+    auto forward = [this](QEvent* e) { route_input(e); };
+    if (hooks_.value_display) hooks_.value_display->set_input_target(forward);
+    if (hooks_.help) hooks_.help->set_input_target(forward);
+    screen_->mirror(run_->view);
+    setFixedSize(sizeHint());
+    client_->setFocus();
+    return true;
+}
+
+void DrivingWindow::build_menu() {
+    const Strings& s = run_->strings;
+    QMenuBar* bar = menuBar();
+    start1_ = bar->addAction(text_or(s.start, "Start"));
+    start1_->setObjectName("start1");
+    connect(start1_, &QAction::triggered, this, [this] {
+        --presented_;  // the picture is drawn again at the next chance
+        session_->start_pause();
+        start1_->setText(QString::fromUtf8(session_->running() ? kPause : kResume));
+    });
+
+    move_menu_ = bar->addMenu(text_or(s.move, "Move"));
+    move_menu_->setObjectName("GoTo1");
+    for (const MoveEntry& entry : run_->route.move_menu) {
+        QAction* a = move_menu_->addAction(QString::fromStdString(entry.caption));
+        a->setObjectName(QString::fromStdString(entry.name));
+        const int32_t station = entry.station;
+        connect(a, &QAction::triggered, this, [this, station] { session_->station(station); });
+    }
+
+    QMenu* show = bar->addMenu(text_or(s.display[0], "Display"));
+    show->setObjectName("Show1");
+    QAction* help = show->addAction(text_or(s.display[1], "操作説明(&H)"));
+    help->setObjectName("menu_d1");
+    connect(help, &QAction::triggered, this, [this] {
+        if (hooks_.help) hooks_.help->show();
+    });
+    QAction* redraw_item = show->addAction(text_or(s.display[2], "再描画(&R)"));
+    redraw_item->setObjectName("menu_d2");
+    connect(redraw_item, &QAction::triggered, this, &DrivingWindow::redraw);
+    QAction* commentary = show->addAction(QString::fromUtf8("解説モード(&D)"));
+    commentary->setObjectName("D1");
+    commentary->setCheckable(true);
+    commentary->setEnabled(false);  // nothing enables it
+    connect(commentary, &QAction::toggled, this, [this](bool on) { run_->commentary.D1 = on; });
+    QAction* sound_reset = show->addAction(QString::fromUtf8("音声初期化(&S)"));
+    sound_reset->setObjectName("S1");
+    connect(sound_reset, &QAction::triggered, this, [this] { run_->commentary.queue.fill(kNoWave); });
+
+    QMenu* controller = bar->addMenu(text_or(s.control, "Controller(&C)"));
+    controller->setObjectName("Controller1");
+    auto* types = new QActionGroup(this);
+    const char* type_names[3] = {"COM11", "COM21", "COM31"};
+    const char* type_captions[3] = {"標準/QXマスコン(&N)", "Windows用電車でGO! コントローラ(&U)",
+                                    "PS用電車でGO! コントローラ(&M)"};
+    for (int type = 0; type < 3; ++type) {
+        QAction* a = controller->addAction(QString::fromUtf8(type_captions[type]));
+        a->setObjectName(type_names[type]);
+        a->setCheckable(true);
+        types->addAction(a);
+        connect(a, &QAction::triggered, this, [this, type] { set_controller(type); });
+    }
+    controller->addSeparator()->setObjectName("N1");
+    QAction* debug = controller->addAction(QString::fromUtf8("デバッグオプション(&D)"));
+    debug->setObjectName("debug1");
+    debug->setCheckable(true);
+    connect(debug, &QAction::triggered, this, [this, debug] {
+        debug->setChecked(debug1Click(*run_));
+        after_event();
+    });
+    QAction* settings = controller->addAction(QString::fromUtf8("QXマスコン（設定）(&P)"));
+    settings->setObjectName("QXP1");
+    connect(settings, &QAction::triggered, this, &DrivingWindow::serial_settings);
+    QAction* link = controller->addAction(QString::fromUtf8("QXマスコン（接続）(&C)"));
+    link->setObjectName("QXC1");
+    connect(link, &QAction::triggered, this, &DrivingWindow::serial_connect);
+
+    // The chosen controller is remembered between runs; its check mark follows it.
+    set_controller(QSettings().value("controller/type", static_cast<int>(control_->type)).toInt());
+}
+
+void DrivingWindow::set_controller(int type) {
+    if (type < 0 || type > 2) type = 0;
+    control_->type = static_cast<ControllerType>(type);
+    const char* names[3] = {"COM11", "COM21", "COM31"};
+    if (QAction* a = item(names[type])) a->setChecked(true);
+    QSettings().setValue("controller/type", type);
+}
+
+void DrivingWindow::serial_settings() {
+    SerialSettingsDialog dialog(serial_->settings, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    serial_->settings = dialog.settings();
+    save_serial_settings(serial_->settings);
+}
+
+void DrivingWindow::serial_connect() {
+    bool failed = false;
+    const QString text = serial_->connect_or_disconnect(&failed);
+    if (failed) {
+        if (hooks_.report_error) hooks_.report_error(text);
+    } else if (hooks_.inform) {
+        hooks_.inform(text);
+    } else {
+        QMessageBox::information(this, "Vantrel", text);
+    }
+}
+
+QAction* DrivingWindow::item(const QString& name) const { return findChild<QAction*>(name); }
+
+void DrivingWindow::route_input(QEvent* event) {
+    if (!session_) return;
+    if (event->type() == QEvent::KeyPress) {
+        if (route_key(*session_, *static_cast<QKeyEvent*>(event))) event->accept();
+    } else if (event->type() == QEvent::Wheel) {
+        route_wheel(*session_, *static_cast<QWheelEvent*>(event), wheel_remainder_);
+        event->accept();
+    }
+}
+
+void DrivingWindow::keyPressEvent(QKeyEvent* event) {
+    route_input(event);
+    if (!event->isAccepted()) QMainWindow::keyPressEvent(event);
+}
+
+void DrivingWindow::wheelEvent(QWheelEvent* event) { route_input(event); }
+
+bool DrivingWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (screen_ && watched == screen_->back() && event->type() == QEvent::MouseButtonRelease) {
+        close();  // BackClick
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void DrivingWindow::after_event() {
+    if (closing_) return;
+    const CabView& v = run_->view;
+    screen_->mirror(v);
+    const QString caption = QString::fromStdString(v.caption);
+    if (windowTitle() != caption) setWindowTitle(caption);
+    if (ValueDisplay* values = hooks_.value_display) {
+        const QString echo = QString::fromStdString(run_->controllers.value_caption);
+        if (!echo.isEmpty() && values->windowTitle() != echo) values->setWindowTitle(echo);
+        if (v.value_display_visible && !values->isVisible()) {
+            values->update_values(*run_);
+            values->show();
+        } else if (!v.value_display_visible && values->isVisible()) {
+            values->hide();
+        }
+    }
+    present_frame();
+}
+
+void DrivingWindow::present_frame() {
+    // The frame follows the run only while it runs, at most once per frame period, and
+    // only when it changed.
+    if (!session_->running()) return;
+    const int64_t now = session_->now_ms();
+    if (now - presented_at_ < kFramePeriodMs) return;
+    const int32_t wanted = run_->core.Frame;
+    if (wanted == presented_ || wanted < 0 || run_->video.length < 0) return;
+    if (draw_frame(wanted)) {
+        presented_ = wanted;
+        presented_at_ = now;
+    }
+}
+
+bool DrivingWindow::draw_frame(int32_t frame) {
+    FrameImage image;
+    if (!run_->frames().frame(frame, image) || image.width <= 0 || image.height <= 0 ||
+        image.pixels.size() < static_cast<size_t>(image.width) * static_cast<size_t>(image.height))
+        return false;
+    const QImage view(reinterpret_cast<const uchar*>(image.pixels.data()), image.width, image.height,
+                      image.width * 4, QImage::Format_ARGB32);
+    screen_->unten()->show_frame(view.copy());
+    return true;
+}
+
+void DrivingWindow::redraw() {
+    const int32_t frame = run_->core.Frame;
+    if (frame >= 0 && frame < run_->video.length && draw_frame(frame)) {
+        presented_ = frame;
+        presented_at_ = session_->now_ms();
+    }
+}
+
+void DrivingWindow::show_still() {
+    const PictureRef& still = run_->route.still;
+    if (!still.name.empty()) screen_->unten()->show_still(pictures_->image(still.path));
+}
+
+void DrivingWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!centred_) {
+        centred_ = true;
+        if (const QScreen* screen = QWidget::screen())
+            move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    }
+    // FormActivate: until the start the video view shows the route's still picture.
+    if (session_ && run_->waiting_for_start && !session_->running()) show_still();
+}
+
+void DrivingWindow::closeEvent(QCloseEvent* event) {
+    if (closing_) {
+        event->accept();
+        return;
+    }
+    closing_ = true;
+    session_->stop();
+    serial_->close();
+    CoreState& c = run_->core;
+    c.RemainingDistance = 0;
+    c.AtsEmergency = false;
+    c.AtsBrake = false;
+    SoundChannels& sound = run_->sound();
+    const int route_sounds = static_cast<int>(run_->route.sound_data.size());
+    for (int ch = 0; ch < run_->drive_sound_count + route_sounds && ch < kChannelCount; ++ch) sound.stop(ch);
+    for (int ch = 240; ch < kChannelCount - 2; ++ch) sound.stop(ch);
+    sound.stop(kEventHookChannel);
+    run_->commentary.queue.fill(kNoWave);
+    if (hooks_.value_display) hooks_.value_display->hide();
+    if (!reinitialise_sound(*back_.sound)) {
+        if (hooks_.report_error) {
+            hooks_.report_error(QString::fromUtf8("DirectSoundを初期化できませんでした。"));
+            hooks_.report_error(QString::fromUtf8("安全のため一旦終了いたします。"));
+        }
+        QCoreApplication::exit(1);
+    }
+    event->accept();
+    Q_EMIT closed();
+}
+
+}  // namespace vantrel

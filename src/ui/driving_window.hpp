@@ -1,0 +1,110 @@
+#pragma once
+// TForm1, the driving window: loads a run, shows its cab, forwards the player's inputs to
+// the logic and advances the run by the wall clock. 640 x 440 client under its menu.
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include <QMainWindow>
+
+#include "controllers/controller_state.hpp"
+#include "ui/back_ends.hpp"
+
+class QMenu;
+
+namespace vantrel {
+
+struct Run;
+class CabScreen;
+class DriveSession;
+class HelpWindow;
+class QtPictureLoader;
+class SerialPort;
+class ValueDisplay;
+
+struct DriveRequest {
+    std::filesystem::path data_dir = ".";
+    std::string train, route;
+    std::string strings = "vantrel.dat";
+    std::string record, trace, timing_log;  // output files, empty: none
+};
+
+struct DriveHooks {
+    std::function<void(const QString&)> status;        // the title window's status line
+    std::function<void(const QString&)> report_error;  // the application's error box
+    std::function<void(const QString&)> inform;        // a modal note (none: a message box)
+    ValueDisplay* value_display = nullptr;
+    HelpWindow* help = nullptr;
+    // The joystick's type, last state and calibration outlive a driving window: the program
+    // owns them (nullptr: this window keeps its own).
+    JoystickControl* joystick_control = nullptr;
+};
+
+// The text shown for a loading failure.
+[[nodiscard]] QString load_error_text(const struct DataError& error);
+
+class DrivingWindow final : public QMainWindow {
+    Q_OBJECT
+public:
+    // Loads everything in the start-up order; on failure reports the error and returns nullptr.
+    static std::unique_ptr<DrivingWindow> open(const DriveRequest& request, DriveHooks hooks, BackEnds back_ends);
+    ~DrivingWindow() override;
+
+    [[nodiscard]] Run& run() { return *run_; }
+    [[nodiscard]] DriveSession& session() { return *session_; }
+    [[nodiscard]] CabScreen& screen() { return *screen_; }
+    [[nodiscard]] QMenu* move_menu() const { return move_menu_; }
+    [[nodiscard]] SerialPort& serial_port() { return *serial_; }
+    // A menu item by its component name (start1, menu_d2, COM21, ...).
+    [[nodiscard]] QAction* item(const QString& name) const;
+    // A key press or wheel turn of any window, handed to the logic.
+    void route_input(QEvent* event);
+    // Redraw (menu_d2): the wanted frame now, when the video has it.
+    void redraw();
+
+Q_SIGNALS:
+    void closed();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    DrivingWindow(DriveHooks hooks, BackEnds back_ends);
+    bool load(const DriveRequest& request);
+    void build_menu();
+    void after_event();
+    void present_frame();
+    bool draw_frame(int32_t frame);
+    void show_still();
+    void set_controller(int type);
+    void serial_settings();
+    void serial_connect();
+
+    DriveHooks hooks_;
+    BackEnds back_;
+    std::unique_ptr<Run> run_;
+    std::unique_ptr<SoundChannels> clocked_sound_;  // deterministic sound status for recorded drives
+    std::unique_ptr<QtPictureLoader> pictures_;
+    std::unique_ptr<CabScreen> screen_;
+    std::unique_ptr<DriveSession> session_;
+    std::unique_ptr<SerialPort> serial_;
+    JoystickControl own_control_;
+    JoystickControl* control_ = &own_control_;
+    std::ofstream record_, trace_, timing_;
+    QWidget* client_ = nullptr;
+    QMenu* move_menu_ = nullptr;
+    QAction* start1_ = nullptr;
+    int32_t presented_ = -1;    // frame last presented
+    int64_t presented_at_ = -1000;  // ms of that presentation
+    int wheel_remainder_ = 0;
+    bool closing_ = false;
+    bool centred_ = false;
+};
+
+}  // namespace vantrel

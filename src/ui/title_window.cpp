@@ -1,0 +1,322 @@
+#include "ui/title_window.hpp"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QRandomGenerator>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include "common/path_resolver.hpp"
+#include "platform/movie_sound.hpp"
+
+namespace vantrel {
+
+namespace {
+
+constexpr int kMovieTickLimit = 1400;  // the movie phase lasts at most 140 s
+
+struct TrainChoice {
+    const char* train;
+    const char* route;
+    const char* alternate;  // with Shift held
+};
+
+// Train1, Train2, Train3, train4.
+constexpr std::array<TrainChoice, 4> kChoices{{
+    {"train_785.dat", "line_exp.dat", "train_785.dat"},
+    {"train_731.dat", "line_local.dat", "train_721.dat"},
+    {"train_40.dat", "line_local2.dat", "train_711.dat"},
+    {"train_721.dat", "line_rapid.dat", "train_731.dat"},
+}};
+
+QPushButton* picture_button(QWidget* parent, const char* name, const char* picture, QRect place) {
+    auto* b = new QPushButton(parent);
+    b->setObjectName(name);
+    b->setGeometry(place);
+    b->setIcon(QIcon(QString(":/art/") + picture));
+    b->setIconSize(place.size());
+    b->setFlat(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setCursor(Qt::PointingHandCursor);
+    b->setStyleSheet("QPushButton { border: none; padding: 0; background: transparent; }");
+    b->hide();
+    return b;
+}
+
+}  // namespace
+
+TitleWindow::TitleWindow(TitleSetup setup) : QWidget(nullptr, Qt::FramelessWindowHint), setup_(std::move(setup)) {
+    setWindowTitle("Vantrel");
+    setFocusPolicy(Qt::StrongFocus);
+    Image1_ = new QLabel(this);
+    Image1_->setObjectName("Image1");
+    Image1_->setGeometry(0, 0, 640, 480);
+    Image1_->setScaledContents(false);
+    static constexpr std::array<const char*, 4> kNames{"Train1", "Train2", "Train3", "train4"};
+    static constexpr std::array<const char*, 4> kPictures{"train1.png", "train2.png", "train3.png", "train4.png"};
+    static constexpr std::array<QRect, 4> kPlaces{QRect(11, 360, 163, 50), QRect(122, 420, 163, 50),
+                                                  QRect(295, 390, 163, 50), QRect(468, 360, 163, 50)};
+    for (size_t i = 0; i < trains_.size(); ++i) {
+        trains_[i] = picture_button(this, kNames[i], kPictures[i], kPlaces[i]);
+        connect(trains_[i], &QPushButton::clicked, this, [this, i] { choose(static_cast<int>(i)); });
+    }
+    static constexpr std::array<const char*, 3> kBadgeNames{"TrainA", "TrainB", "TrainC"};
+    static constexpr std::array<const char*, 3> kBadgePictures{"badge_a.png", "badge_b.png", "badge_c.png"};
+    static constexpr std::array<QRect, 3> kBadgePlaces{QRect(122, 420, 46, 50), QRect(295, 390, 52, 50),
+                                                       QRect(468, 360, 47, 50)};
+    for (size_t i = 0; i < badges_.size(); ++i) {
+        badges_[i] = picture_button(this, kBadgeNames[i], kBadgePictures[i], kBadgePlaces[i]);
+        connect(badges_[i], &QPushButton::clicked, this, [this, i] { choose(4 + static_cast<int>(i)); });
+    }
+    HELP_ = picture_button(this, "HELP", "help.png", QRect(11, 429, 50, 19));
+    connect(HELP_, &QPushButton::clicked, this, [this] {
+        const auto page = std::filesystem::absolute(setup_.data_dir / "readme.html");
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(page.string())));
+    });
+    Quit_ = picture_button(this, "Quit", "quit.png", QRect(11, 453, 50, 19));
+    connect(Quit_, &QPushButton::clicked, this, [this] {
+        driving_.reset();
+        close();
+    });
+    open_ = new QPushButton(QString::fromUtf8("Open train and route..."), this);
+    open_->setObjectName("OpenFiles");
+    open_->setGeometry(480, 453, 150, 19);
+    open_->setFocusPolicy(Qt::NoFocus);
+    open_->hide();
+    connect(open_, &QPushButton::clicked, this, &TitleWindow::pick_files);
+
+    loading_ = new QLabel(this);
+    loading_->setObjectName("loading");
+    loading_->setGeometry(257, 231, 100, 20);
+    loading_->setPixmap(QPixmap(":/art/loading.png"));
+    loading_->hide();
+    Label1_ = new QLabel(this);
+    Label1_->setObjectName("Label1");
+    Label1_->setGeometry(0, 480, 640, 18);
+    DXDraw1_ = new QLabel(this);
+    DXDraw1_->setObjectName("DXDraw1");
+    DXDraw1_->setGeometry(0, 0, 320, 240);
+    DXDraw1_->setStyleSheet("background: black;");
+
+    Timer1_.setInterval(100);
+    connect(&Timer1_, &QTimer::timeout, this, &TitleWindow::timer_tick);
+    movie_timer_.setTimerType(Qt::PreciseTimer);
+    connect(&movie_timer_, &QTimer::timeout, this, &TitleWindow::movie_frame);
+}
+
+TitleWindow::~TitleWindow() = default;
+
+std::unique_ptr<TitleWindow> TitleWindow::create(TitleSetup setup) {
+    std::unique_ptr<TitleWindow> w(new TitleWindow(std::move(setup)));
+    // The small movie window, centred on the screen.
+    w->setFixedSize(320, 240);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        w->move(screen->availableGeometry().center() - QPoint(160, 120));
+    w->ticks_ = 0;
+    w->Timer1_.start();
+    w->start_movie();
+    if (!w->load_title_picture()) return nullptr;
+    return w;
+}
+
+bool TitleWindow::load_title_picture() {
+    const int number = QRandomGenerator::global()->bounded(9) + 1;
+    const std::string name = "image\\title\\0" + std::to_string(number) + ".jpg";
+    const PathResolver resolver(setup_.data_dir);
+    QPixmap picture;
+    const auto file = resolver.resolve(name);
+    if (!file || !picture.load(QString::fromStdString(file->string()))) {
+        if (setup_.report_error) setup_.report_error(QString::fromStdString("Cannot open file \"" + name + "\""));
+        return false;
+    }
+    Image1_->setPixmap(picture);
+    return true;
+}
+
+void TitleWindow::start_movie() {
+    std::filesystem::path file = setup_.program_dir / "move" / "opening.avi";
+    if (!std::filesystem::exists(file)) {
+        const auto in_data = PathResolver(setup_.data_dir).resolve("move\\opening.avi");
+        if (!in_data) return;  // no movie: the small window waits for a click
+        file = *in_data;
+    }
+    movie_ = make_movie_reader();
+    if (!movie_->open(file) || movie_->length() <= 0) {
+        movie_.reset();
+        if (setup_.report_error) setup_.report_error(QString::fromUtf8("オープニングムービーを開けません"));
+        return;
+    }
+    movie_rate_ = movie_frame_rate(*movie_);
+    if (movie_rate_ <= 0) movie_rate_ = 30;
+    // The sound track plays through a mixer of its own, started with the first picture.
+    const QTemporaryDir scratch;
+    const std::filesystem::path wave = scratch.path().toStdString() + "/opening.wav";
+    if (scratch.isValid() && extract_movie_sound(file, wave)) {
+        movie_sound_ = make_movie_sound();
+        const int handle = movie_sound_->load_wave(wave);
+        movie_sound_->assign(0, handle);
+        movie_sound_->play(0);
+    }
+    movie_clock_.start();
+    movie_timer_.start(std::max(1, static_cast<int>(1000.0 / movie_rate_ / 2)));
+    movie_frame();
+}
+
+void TitleWindow::movie_frame() {
+    if (!movie_) return;
+    const auto index = static_cast<int32_t>(static_cast<double>(movie_clock_.elapsed()) * movie_rate_ / 1000.0);
+    if (index >= movie_->length()) {
+        movie_timer_.stop();  // the last picture stays
+        return;
+    }
+    if (index == movie_shown_) return;
+    FrameImage image;
+    if (!movie_->frame(index, image) || image.width <= 0 || image.height <= 0 ||
+        image.pixels.size() < static_cast<size_t>(image.width) * static_cast<size_t>(image.height))
+        return;
+    const QImage view(reinterpret_cast<const uchar*>(image.pixels.data()), image.width, image.height,
+                      image.width * 4, QImage::Format_ARGB32);
+    DXDraw1_->setPixmap(QPixmap::fromImage(view.scaled(320, 240)));
+    movie_shown_ = index;
+}
+
+void TitleWindow::end_movie() {
+    for (QPushButton* b : trains_) b->hide();
+    set_badges(false);
+    HELP_->hide();
+    Quit_->hide();
+    open_->hide();
+    ticks_ = 0;
+    movie_timer_.stop();
+    movie_.reset();
+    movie_sound_.reset();
+    DXDraw1_->hide();
+    setFixedSize(640, 480);
+    move(pos() - QPoint(160, 120));
+}
+
+void TitleWindow::timer_tick() {
+    if (ticks_ == kMovieTickLimit && DXDraw1_->isVisible()) end_movie();
+    ++ticks_;
+    for (size_t i = 0; i < trains_.size(); ++i)
+        if (ticks_ > 2 + static_cast<int>(i)) trains_[i]->show();
+    if (ticks_ > 6) HELP_->show();
+    if (ticks_ > 7) {
+        Quit_->show();
+        open_->show();
+    }
+}
+
+void TitleWindow::mousePressEvent(QMouseEvent* event) {
+    if (DXDraw1_->isVisible()) end_movie();  // aviclick
+    QWidget::mousePressEvent(event);
+}
+
+void TitleWindow::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    driving_.reset();
+    QCoreApplication::quit();
+}
+
+void TitleWindow::set_badges(bool shown) {
+    for (QPushButton* b : badges_) b->setVisible(shown);
+}
+
+void TitleWindow::keyPressEvent(QKeyEvent* event) {
+    if ((event->modifiers() & ~Qt::KeypadModifier) == Qt::ShiftModifier) {
+        set_badges(true);
+        alternate_ = true;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TitleWindow::keyReleaseEvent(QKeyEvent* event) {
+    set_badges(false);
+    alternate_ = false;
+    QWidget::keyReleaseEvent(event);
+}
+
+void TitleWindow::set_client_height(int height) { setFixedSize(640, height); }
+
+void TitleWindow::choose(int button) {
+    Timer1_.stop();
+    for (QPushButton* b : trains_) b->show();
+    HELP_->show();
+    Quit_->show();
+    open_->show();
+    loading_->show();
+    loading_->repaint();
+    // A badge names no files: the previous choice's are used.
+    if (button >= 0 && button < static_cast<int>(kChoices.size())) {
+        const TrainChoice& c = kChoices[static_cast<size_t>(button)];
+        train_ = alternate_ ? c.alternate : c.train;
+        route_ = c.route;
+    }
+    open_driving_window();
+}
+
+void TitleWindow::open_files(const std::string& train, const std::string& route) {
+    Timer1_.stop();
+    loading_->show();
+    loading_->repaint();
+    train_ = train;
+    route_ = route;
+    open_driving_window();
+}
+
+void TitleWindow::pick_files() {
+    const QString dir = QString::fromStdString(std::filesystem::absolute(setup_.data_dir).string());
+    const QString train = QFileDialog::getOpenFileName(this, "Train file", dir, "Data files (*.dat);;All files (*)");
+    if (train.isEmpty()) return;
+    const QString route = QFileDialog::getOpenFileName(this, "Route file", dir, "Data files (*.dat);;All files (*)");
+    if (route.isEmpty()) return;
+    // Names inside the data folder stay relative to it, as the data files name things.
+    auto relative = [this](const QString& file) {
+        const auto path = std::filesystem::path(file.toStdString());
+        const auto rel = std::filesystem::relative(path, std::filesystem::absolute(setup_.data_dir));
+        const std::string text = rel.string();
+        return (rel.empty() || text.starts_with("..")) ? path.string() : text;
+    };
+    open_files(relative(train), relative(route));
+}
+
+void TitleWindow::open_driving_window() {
+    set_client_height(498);
+    Label1_->setText(QString::fromUtf8("Formを作成しています"));
+    Label1_->repaint();
+    driving_.reset();
+    DriveRequest request;
+    request.data_dir = setup_.data_dir;
+    request.train = train_;
+    request.route = route_;
+    DriveHooks hooks;
+    hooks.status = [this](const QString& text) {
+        Label1_->setText(text);
+        Label1_->repaint();
+    };
+    hooks.report_error = setup_.report_error;
+    hooks.value_display = setup_.value_display;
+    hooks.help = setup_.help;
+    hooks.joystick_control = setup_.joystick_control;
+    driving_ = DrivingWindow::open(request, std::move(hooks), setup_.make_back_ends ? setup_.make_back_ends() : make_back_ends());
+    if (!driving_) return;  // the title keeps its building look, its buttons usable
+    connect(driving_.get(), &DrivingWindow::closed, this, &TitleWindow::driving_window_closed, Qt::QueuedConnection);
+    hide();
+    driving_->show();
+    Q_EMIT driving_window_opened();
+}
+
+void TitleWindow::driving_window_closed() {
+    if (driving_) driving_->hide();
+    loading_->hide();
+    set_client_height(480);
+    set_badges(false);
+    alternate_ = false;
+    show();
+}
+
+}  // namespace vantrel

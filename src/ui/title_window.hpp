@@ -1,0 +1,99 @@
+#pragma once
+// TForm5, the title window: the opening movie in a small window, then the title picture
+// with one button per train. Choosing a train opens the driving window; when that closes,
+// the title returns.
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+
+#include "dynamics/frame_source.hpp"
+#include "sound/sound_channels.hpp"
+#include "ui/driving_window.hpp"
+
+namespace vantrel {
+
+class HelpWindow;
+class ValueDisplay;
+
+struct TitleSetup {
+    std::filesystem::path data_dir = ".";
+    std::filesystem::path program_dir = ".";  // where the opening movie is looked for first
+    std::function<void(const QString&)> report_error;
+    ValueDisplay* value_display = nullptr;
+    HelpWindow* help = nullptr;
+    std::function<BackEnds()> make_back_ends;
+    JoystickControl* joystick_control = nullptr;  // the program's, handed to every driving window
+};
+
+class TitleWindow final : public QWidget {
+    Q_OBJECT
+public:
+    // Nullptr (after reporting it) when a title picture cannot be loaded.
+    static std::unique_ptr<TitleWindow> create(TitleSetup setup);
+    ~TitleWindow() override;
+
+    // aviclick: ends the movie phase.
+    void end_movie();
+    // TrainClick on a train button (0 .. 3) or a badge (4 .. 6).
+    void choose(int button);
+    // Opens a driving window on any train and route of the data folder.
+    void open_files(const std::string& train, const std::string& route);
+    [[nodiscard]] DrivingWindow* driving_window() const { return driving_.get(); }
+    [[nodiscard]] QLabel* status_line() const { return Label1_; }
+    [[nodiscard]] const std::string& train_file() const { return train_; }
+    [[nodiscard]] const std::string& route_file() const { return route_; }
+    [[nodiscard]] bool movie_visible() const { return DXDraw1_->isVisible(); }
+
+Q_SIGNALS:
+    void driving_window_opened();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    explicit TitleWindow(TitleSetup setup);
+    bool load_title_picture();
+    void start_movie();
+    void movie_frame();
+    void timer_tick();
+    void set_badges(bool shown);
+    void set_client_height(int height);
+    void open_driving_window();
+    void driving_window_closed();
+    void pick_files();
+
+    TitleSetup setup_;
+    QLabel* Image1_ = nullptr;
+    QLabel* DXDraw1_ = nullptr;
+    QLabel* loading_ = nullptr;
+    QLabel* Label1_ = nullptr;
+    std::array<QPushButton*, 4> trains_{};  // Train1, Train2, Train3, train4
+    std::array<QPushButton*, 3> badges_{};  // TrainA, TrainB, TrainC
+    QPushButton* HELP_ = nullptr;
+    QPushButton* Quit_ = nullptr;
+    QPushButton* open_ = nullptr;
+    QTimer Timer1_;
+    QTimer movie_timer_;
+    QElapsedTimer movie_clock_;
+    std::unique_ptr<FrameSource> movie_;
+    std::unique_ptr<SoundChannels> movie_sound_;
+    double movie_rate_ = 0;
+    int32_t movie_shown_ = -1;
+    int32_t ticks_ = 0;
+    bool alternate_ = false;
+    std::string train_, route_;
+    std::unique_ptr<DrivingWindow> driving_;
+};
+
+}  // namespace vantrel
