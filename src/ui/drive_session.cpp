@@ -1,7 +1,9 @@
 #include "ui/drive_session.hpp"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "app/run.hpp"
 #include "app/timer1.hpp"
@@ -13,6 +15,8 @@
 namespace vantrel {
 
 namespace {
+
+constexpr int64_t kEarlyWakeNs = 2000000;
 
 std::string virtual_key_name(VirtualKey key) {
     if (key == VirtualKey::Enter) return "Enter";
@@ -77,6 +81,16 @@ void DriveSession::run_due(int64_t until_ms) {
 
 void DriveSession::wake() {
     if (stopped_) return;
+    // The timer is armed a little early (it only keeps whole milliseconds and wakes up to one
+    // late); the rest is slept precisely, so events run within a fraction of a millisecond.
+    if (scheduler_.running() && !clock_fn_) {
+        const int64_t rest_ns = scheduler_.next_due() * 1000000 - clock_.nsecsElapsed();
+        if (rest_ns > kEarlyWakeNs + 1000000) {
+            arm();
+            return;
+        }
+        if (rest_ns > 0) std::this_thread::sleep_for(std::chrono::nanoseconds(rest_ns));
+    }
     run_due(now_ms());
     Q_EMIT changed();
     arm();
@@ -94,8 +108,8 @@ void DriveSession::arm() {
         timer_.stop();
         return;
     }
-    const int64_t wait = std::max<int64_t>(0, scheduler_.next_due() - now_ms());
-    timer_.start(static_cast<int>(std::min<int64_t>(wait, 1000)));
+    const int64_t wait_ns = scheduler_.next_due() * 1000000 - clock_.nsecsElapsed() - kEarlyWakeNs;
+    timer_.start(static_cast<int>(std::clamp<int64_t>(wait_ns / 1000000, 0, 1000)));
 }
 
 void DriveSession::begin_input(int64_t now) {
