@@ -146,11 +146,16 @@ void DriveSession::key(char c) {
     if (stopped_) return;
     const int64_t now = now_ms();
     begin_input(now);
-    // The script cannot spell '#' (it starts a comment); the key still acts.
     if (c == ' ') {
         write_record(now, "key space");
-    } else if (c > ' ' && c < 127 && c != '#') {
+    } else if (c == '#') {
+        write_record(now, "key hash");  // '#' would start a comment in the script
+    } else if (c > ' ' && c < 127) {
         write_record(now, std::string("key ") + c);
+    } else {
+        char code[12];
+        std::snprintf(code, sizeof code, "key 0x%02x", static_cast<unsigned char>(c));
+        write_record(now, code);
     }
     AsciiDown(run_, c);
     end_input();

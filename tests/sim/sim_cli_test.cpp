@@ -46,6 +46,10 @@ TEST(SimCommand, RefusesBadUsageWithStatus64) {
     EXPECT_EQ(sim(dir, "--train t.dat --seconds -3").status, 64);
     vantrel::test::write_bytes(dir / "s.txt", "100 start\n50 key z\n");  // time goes backwards
     EXPECT_EQ(sim(dir, "--train t.dat --script " + (dir / "s.txt").string()).status, 64);
+    for (const char* bad : {"100 key zz\n", "100 key 0xg1\n", "100 key\n"}) {
+        vantrel::test::write_bytes(dir / "s.txt", bad);
+        EXPECT_EQ(sim(dir, "--train t.dat --script " + (dir / "s.txt").string()).status, 64) << bad;
+    }
     vantrel::test::write_bytes(dir / "s.txt", "100 jump\n");
     const Outcome o = sim(dir, "--train t.dat --script " + (dir / "s.txt").string());
     EXPECT_EQ(o.status, 64);

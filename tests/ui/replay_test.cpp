@@ -44,6 +44,7 @@ TEST_F(ReplayTest, WindowTraceEqualsTheRunnersReplayOfTheRecording) {
     QTest::keyClick(w.get(), Qt::Key_F11, Qt::ShiftModifier);
     QTest::qWait(300);
     QTest::keyClick(w.get(), 'a');
+    QTest::keyClick(w.get(), '#');  // no action, but a driver action all the same
     QTest::keyClick(w.get(), ' ');
     QTest::qWait(150);
     w->item("start1")->trigger();  // pause, then on again
@@ -62,6 +63,7 @@ TEST_F(ReplayTest, WindowTraceEqualsTheRunnersReplayOfTheRecording) {
     EXPECT_NE(record.find(" start\n"), std::string::npos) << record;
     EXPECT_NE(record.find(" vk shift+F11\n"), std::string::npos) << record;
     EXPECT_NE(record.find(" key space\n"), std::string::npos) << record;
+    EXPECT_NE(record.find(" key hash\n"), std::string::npos) << record;
 
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.3f", static_cast<double>(last_t + 1) / 1000.0);

@@ -1,6 +1,7 @@
 #include "vantrel_sim/script.hpp"
 
 #include <charconv>
+#include <optional>
 #include <sstream>
 
 namespace vantrel::sim {
@@ -28,6 +29,19 @@ bool parse_virtual_key(std::string name, VirtualKeyCommand& out) {
         }
     }
     return false;
+}
+
+// One character: itself, "space", "hash" ('#' starts a comment) or a code "0x1b".
+std::optional<char> parse_key(const std::string& arg) {
+    if (arg.size() == 1) return arg[0];
+    if (arg == "space") return ' ';
+    if (arg == "hash") return '#';
+    if (arg.size() == 4 && arg.starts_with("0x")) {
+        unsigned code = 0;
+        const auto [end, ec] = std::from_chars(arg.data() + 2, arg.data() + 4, code, 16);
+        if (ec == std::errc{} && end == arg.data() + 4) return static_cast<char>(code);
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -60,8 +74,10 @@ Result<std::vector<ScriptCommand>> parse_script(std::istream& in, const std::str
         if (tokens.size() > 3) return fail("too many words");
         if (cmd == "start" && arg.empty()) {
             c.action = StartCommand{};
-        } else if (cmd == "key" && (arg.size() == 1 || arg == "space")) {
-            c.action = KeyCommand{arg == "space" ? ' ' : arg[0]};
+        } else if (cmd == "key") {
+            const auto key = parse_key(arg);
+            if (!key) return fail("bad key '" + arg + "'");
+            c.action = KeyCommand{*key};
         } else if (cmd == "vk") {
             VirtualKeyCommand vk;
             if (!parse_virtual_key(arg, vk)) return fail("unknown virtual key '" + arg + "'");
