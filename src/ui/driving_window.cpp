@@ -15,6 +15,7 @@
 #include "common/path_resolver.hpp"
 #include "controllers/mascon_reader.hpp"
 #include "controllers/usb_scan.hpp"
+#include "sound/train_sounds.hpp"
 #include "platform/calibration_store.hpp"
 #include "platform/serial_port.hpp"
 #include "ui/serial_settings_dialog.hpp"
@@ -356,11 +357,7 @@ void DrivingWindow::closeEvent(QCloseEvent* event) {
     c.RemainingDistance = 0;
     c.AtsEmergency = false;
     c.AtsBrake = false;
-    SoundChannels& sound = run_->sound();
-    const int route_sounds = static_cast<int>(run_->route.sound_data.size());
-    for (int ch = 0; ch < run_->drive_sound_count + route_sounds && ch < kChannelCount; ++ch) sound.stop(ch);
-    for (int ch = 240; ch < kChannelCount - 2; ++ch) sound.stop(ch);
-    sound.stop(kEventHookChannel);
+    unload_train_sounds(*run_);
     run_->commentary.queue.fill(kNoWave);
     if (hooks_.value_display) hooks_.value_display->hide();
     if (!reinitialise_sound(*back_.sound)) {
