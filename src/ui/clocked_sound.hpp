@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "vantrel_sim/sim_sound.hpp"
+#include "sound/sim_sound.hpp"
 
 namespace vantrel {
 

@@ -10,7 +10,7 @@
 #include "controllers/rx_char.hpp"
 #include "dynamics/motion.hpp"
 #include "route/stations.hpp"
-#include "vantrel_sim/trace.hpp"
+#include "app/trace.hpp"
 
 namespace vantrel {
 

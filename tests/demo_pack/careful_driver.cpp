@@ -12,7 +12,7 @@
 #include "common/fixed_point.hpp"
 #include "dynamics/motion.hpp"
 #include "input/keyboard.hpp"
-#include "vantrel_sim/sim_sound.hpp"
+#include "sound/sim_sound.hpp"
 
 namespace vantrel::test {
 namespace {

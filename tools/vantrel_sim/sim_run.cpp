@@ -17,8 +17,8 @@
 #include "route/stations.hpp"
 #include "vantrel_sim/audio_recording.hpp"
 #include "vantrel_sim/script.hpp"
-#include "vantrel_sim/sim_sound.hpp"
-#include "vantrel_sim/trace.hpp"
+#include "sound/sim_sound.hpp"
+#include "app/trace.hpp"
 
 namespace vantrel::sim {
 namespace {

@@ -1,4 +1,4 @@
-#include "vantrel_sim/trace.hpp"
+#include "app/trace.hpp"
 
 #include <charconv>
 #include <cstdio>

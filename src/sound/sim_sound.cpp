@@ -1,4 +1,4 @@
-#include "vantrel_sim/sim_sound.hpp"
+#include "sound/sim_sound.hpp"
 
 #include <cstdio>
 
