@@ -1,0 +1,60 @@
+#pragma once
+// The film as the windows draw it: they ask for frame n and take the nearest ready picture,
+// never waiting on the decoder, which runs on a thread of its own.
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include <QImage>
+#include <QSize>
+
+#include "dynamics/frame_source.hpp"
+
+namespace vantrel {
+
+struct FilmPicture {
+    int32_t index = -1;  // the frame this picture is; -1 with a null image when none is ready
+    QImage image;        // at the draw size
+};
+
+class FilmFeed {
+public:
+    virtual ~FilmFeed() = default;
+    // Number of frames (the index's picture count), -1 without a film.
+    [[nodiscard]] virtual int32_t length() const = 0;
+    [[nodiscard]] virtual QSize source_size() const = 0;
+    [[nodiscard]] virtual double frame_rate() const = 0;
+    // The size pictures are drawn at, in device pixels; an empty size keeps the film's own.
+    virtual void set_draw_size(QSize size) = 0;
+    // The frame the run wants now; returns at once.
+    virtual void want(int32_t index) = 0;
+    // The ready picture nearest to `index` (exact when it is ready); returns at once.
+    [[nodiscard]] virtual FilmPicture nearest(int32_t index) = 0;
+    // Called, on the decoder's thread, each time a newly decoded picture became ready.
+    virtual void set_on_ready(std::function<void()> callback) = 0;
+};
+
+// Opens a film and starts its decoder; nullptr when the file is no film. `progress` receives
+// 0..100 while the picture index is built (not called when it comes from the cache).
+[[nodiscard]] std::unique_ptr<FilmFeed> open_film_feed(const std::filesystem::path& file,
+                                                       const std::function<void(int)>& progress = {});
+
+// The run's video as the logic sees it (its length), with the feed the windows draw from.
+// Pictures come only through the feed: frame() gives none.
+class FilmFrameSource final : public FrameSource {
+public:
+    bool open(const std::filesystem::path& file) override;
+    [[nodiscard]] int32_t length() const override { return feed_ ? feed_->length() : -1; }
+    bool frame(int32_t, FrameImage&) override { return false; }
+    // The open film's feed, nullptr without one.
+    [[nodiscard]] FilmFeed* feed() const { return feed_.get(); }
+    // Receives the index's progress (0..100) during the next open.
+    void set_progress(std::function<void(int)> progress) { progress_ = std::move(progress); }
+
+private:
+    std::unique_ptr<FilmFeed> feed_;
+    std::function<void(int)> progress_;
+};
+
+}  // namespace vantrel
