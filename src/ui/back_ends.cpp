@@ -1,6 +1,5 @@
 #include "ui/back_ends.hpp"
 
-#include "platform/ffmpeg_frame_reader.hpp"
 #include "platform/openal_mixer.hpp"
 #include "platform/sdl_joystick_reader.hpp"
 
@@ -9,17 +8,16 @@ namespace vantrel {
 BackEnds make_back_ends() {
     BackEnds b;
     b.sound = OpenAlMixer::open_device();
-    b.video = std::make_unique<FfmpegFrameReader>();
+    auto film = std::make_unique<FilmFrameSource>();
+    FilmFrameSource* source = film.get();
+    b.film = [source] { return source->feed(); };
+    b.set_progress = [source](std::function<void(int)> progress) { source->set_progress(std::move(progress)); };
+    b.video = std::move(film);
     b.joystick = std::make_unique<SdlJoystickReader>();
     return b;
 }
 
-std::unique_ptr<FrameSource> make_movie_reader() { return std::make_unique<FfmpegFrameReader>(); }
-
-double movie_frame_rate(const FrameSource& movie) {
-    const auto* reader = dynamic_cast<const FfmpegFrameReader*>(&movie);
-    return reader ? reader->frame_rate() : 0;
-}
+std::unique_ptr<FilmFeed> open_movie(const std::filesystem::path& file) { return open_film_feed(file); }
 
 std::unique_ptr<SoundChannels> make_movie_sound() { return OpenAlMixer::open_device(); }
 

@@ -1,26 +1,33 @@
 #pragma once
-// The devices behind the windows: the sound mixer, the video readers and the joystick.
+// The devices behind the windows: the sound mixer, the film and the joystick.
 // The one place that chooses the real implementations.
+#include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "controllers/joystick_reader.hpp"
 #include "dynamics/frame_source.hpp"
+#include "platform/film_feed.hpp"
 #include "sound/sound_channels.hpp"
 
 namespace vantrel {
 
 struct BackEnds {
     std::unique_ptr<SoundChannels> sound;
+    // The run's video as the logic sees it (its length); the window draws from `film`.
     std::unique_ptr<FrameSource> video;
     std::unique_ptr<JoystickReader> joystick;
+    // The feed of the opened `video` (nullptr: no film, the view stays black).
+    std::function<FilmFeed*()> film;
+    // Receives the picture index's progress (0..100) while `video` opens.
+    std::function<void(std::function<void(int)>)> set_progress;
 };
 
 // The devices of one driving window.
 [[nodiscard]] BackEnds make_back_ends();
 
-// A reader for the opening movie, and its frames per second (0 when unknown).
-[[nodiscard]] std::unique_ptr<FrameSource> make_movie_reader();
-[[nodiscard]] double movie_frame_rate(const FrameSource& movie);
+// The opening movie's feed (nullptr when the file is no film).
+[[nodiscard]] std::unique_ptr<FilmFeed> open_movie(const std::filesystem::path& file);
 // A mixer of its own for the opening movie's sound.
 [[nodiscard]] std::unique_ptr<SoundChannels> make_movie_sound();
 

@@ -63,13 +63,9 @@ QImage stopline_picture() {
 }  // namespace
 
 QLabel* CabScreen::make_label(const char* name, int x, int y, int w, int h, Qt::Alignment align, int point_size) {
-    auto* label = new QLabel(client_);
+    auto* label = new CabLabel(client_, QRect(x, y, w, h), point_size);
     label->setObjectName(name);
-    label->setGeometry(x, y, w, h);
     label->setAlignment(align);
-    QFont font = label->font();
-    font.setPointSize(point_size);
-    label->setFont(font);
     label->setAttribute(Qt::WA_TransparentForMouseEvents);
     return label;
 }
@@ -83,7 +79,7 @@ PictureListWidget* CabScreen::make_list(const char* name, const std::vector<QIma
         width = std::max(width, p.width());
         height = std::max(height, p.height());
     }
-    w->setGeometry(x, y, width, height);
+    w->place(QRect(x, y, width, height));
     return w;
 }
 
@@ -91,7 +87,7 @@ PictureWidget* CabScreen::make_picture(const char* name, const QImage& picture, 
                                        bool visible) {
     auto* w = new PictureWidget(client_);
     w->setObjectName(name);
-    w->move(x, y);
+    w->place(QPoint(x, y));
     w->set_image(picture, transparent);
     w->setVisible(visible);
     return w;
@@ -101,25 +97,25 @@ CabScreen::CabScreen(QWidget* client, const Run& run, const QtPictureLoader& pic
     // The form's own controls: the video and the right-hand column.
     unten_ = new VideoSurface(client_);
     unten_->setObjectName("unten");
-    unten_->move(0, 0);
+
     const RouteTables& route = run.route;
     stopline_ = make_picture("stopline", stopline_picture(), 480, -20, false, true);
     SignalImage_ = make_list("SignalImage", list_images(route.signal_images, pictures), 490, 0, false);
-    SignalImage_->resize(50, 100);
+    SignalImage_->set_layout_size(QSize(50, 100));
     SignalLabel_ = make_label("SignalLabel", 542, 2, 98, 18, Qt::AlignLeft | Qt::AlignVCenter, 9);
     std::vector<PictureRef> other_refs;
     for (const OtherImage& o : route.other_images) other_refs.push_back(o.picture);
     const std::vector<QImage> others = list_images(other_refs, pictures);
     SpeedLimitImage_ = make_list("SpeedLimitImage", others, 540, 22, false);
-    SpeedLimitImage_->resize(100, 50);
+    SpeedLimitImage_->set_layout_size(QSize(100, 50));
     OtherImage_ = make_list("OtherImage", others, 540, 76, false);
-    OtherImage_->resize(100, 50);
+    OtherImage_->set_layout_size(QSize(100, 50));
     const std::vector<QImage> signs = list_images(route.sign_images, pictures);
     SlopeImage_ = make_list("SlopeImage", signs, 490, 104, false);
-    SlopeImage_->resize(50, 50);
+    SlopeImage_->set_layout_size(QSize(50, 50));
     SlopeText_ = make_label("SlopeText", 490, 156, 50, 16, Qt::AlignCenter, 9);
     stop_ = make_list("stop", signs, 490, 176, false);
-    stop_->resize(50, 50);
+    stop_->set_layout_size(QSize(50, 50));
     Label4_ = make_label("Label4", 542, 130, 98, 40, Qt::AlignLeft | Qt::AlignVCenter, 10);
     Label4_->setWordWrap(true);
     Label3_ = make_label("Label3", 542, 172, 98, 20, Qt::AlignLeft | Qt::AlignVCenter, 11);
@@ -158,7 +154,7 @@ CabScreen::CabScreen(QWidget* client, const Run& run, const QtPictureLoader& pic
     auto* back = new PictureWidget(client_);
     back->setObjectName("back");
     back->set_image(back_picture(), false);
-    back->move(618, 417);
+    back->place(QPoint(618, 417));
     back->setAttribute(Qt::WA_TransparentForMouseEvents, false);
     back->setCursor(Qt::PointingHandCursor);
     back_ = back;
@@ -170,7 +166,7 @@ void CabScreen::build_panel(const Run& run, const QtPictureLoader& pictures) {
     Panel2_ = make_picture("Panel2", picture_of(p.panel2.picture, pictures), p.panel2.left, p.panel2.top, false, false);
     clock_ = new ClockFace(client_);
     clock_->setObjectName("clock");
-    clock_->move(p.clock_x - 25, p.clock_y - 25);
+    clock_->place(QPoint(p.clock_x - 25, p.clock_y - 25));
 
     struct LampSpec {
         const char* name;
@@ -206,17 +202,26 @@ void CabScreen::build_panel(const Run& run, const QtPictureLoader& pictures) {
         if (n.picture.name.empty()) continue;
         auto* needle = new RotateImage(client_, pictures.image(n.picture.path));
         needle->setObjectName(kNeedleNames[static_cast<size_t>(i)]);
-        needle->setGeometry(n.left, n.top, n.width, n.height);
+        needle->place(QRect(n.left, n.top, n.width, n.height));
         needle->set_angle(0);
         needles_[static_cast<size_t>(i)] = needle;
     }
 
     Lamp_stopalert_ = make_picture("Lamp_stopalert", QImage(), 258, 291, false, false);
-    Lamp_stopalert_->resize(35, 17);
+    Lamp_stopalert_->set_layout_size(QSize(35, 17));
     for (size_t i = 0; i < p.others.size(); ++i) {
         const bool first_five = i < 5;
         others_.push_back(make_picture("Others", picture_of(p.others[i].picture, pictures), p.others[i].left,
                                        p.others[i].top, first_five, first_five));
+    }
+}
+
+void CabScreen::set_scale(double factor) {
+    scale_ = factor;
+    client_->setFixedSize(CabScale{factor}.map(QRect(0, 0, kLayoutWidth, kLayoutHeight)).size());
+    for (QObject* child : client_->children()) {
+        if (auto* control = dynamic_cast<CabControl*>(child)) control->set_scale(factor);
+        if (auto* label = dynamic_cast<CabLabel*>(child)) label->set_scale(factor);
     }
 }
 
@@ -245,7 +250,7 @@ void CabScreen::mirror(const CabView& v) {
     set_index(SlopeImage_, v.SlopeImage);
     set_text(SlopeText_, v.SlopeText, s.SlopeText, f);
     set_index(stop_, v.stop);
-    if (f || v.stopline_top != s.stopline_top) stopline_->move(480, v.stopline_top);
+    if (f || v.stopline_top != s.stopline_top) stopline_->place(QPoint(480, v.stopline_top));
     set_text(Label4_, v.Label4, s.Label4, f);
     set_text(Label3_, v.Label3, s.Label3, f);
     set_text(digi_speed_, v.digi_speed, s.digi_speed, f);
@@ -270,7 +275,7 @@ void CabScreen::mirror(const CabView& v) {
 
     if (v.clock_drawn)
         clock_->set_hands(v.hour_x, v.hour_y, v.minute_x, v.minute_y, v.second_x, v.second_y);
-    if (f || v.card_left != s.card_left || v.card_top != s.card_top) card_->move(v.card_left, v.card_top);
+    if (f || v.card_left != s.card_left || v.card_top != s.card_top) card_->place(QPoint(v.card_left, v.card_top));
     set_text(caption_strip_, v.caption_strip, s.caption_strip, f);
     set_visible(caption_strip_, v.caption_strip_visible, s.caption_strip_visible, f);
 

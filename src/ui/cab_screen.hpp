@@ -18,8 +18,16 @@ class QtPictureLoader;
 
 class CabScreen {
 public:
-    // Builds every control as a child of `client` (640 x 440).
+    static constexpr int kLayoutWidth = 640, kLayoutHeight = 440;
+
+    // Builds every control as a child of `client` (640 x 440 at zoom 1).
     CabScreen(QWidget* client, const Run& run, const QtPictureLoader& pictures);
+
+    // Draws the layout at `factor` times its size: every control keeps its layout place.
+    void set_scale(double factor);
+    [[nodiscard]] double scale() const { return scale_; }
+    // A point of the client in layout coordinates, whatever the zoom.
+    [[nodiscard]] QPointF to_layout(QPoint client_pixels) const { return CabScale{scale_}.to_layout(client_pixels); }
 
     // Brings the controls in line with `view`; the first call sets everything.
     void mirror(const CabView& view);
@@ -55,6 +63,7 @@ private:
     std::vector<PictureWidget*> others_;
     QWidget* back_ = nullptr;
     CabView shown_;
+    double scale_ = 1;
     bool first_ = true;
 };
 

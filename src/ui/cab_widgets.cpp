@@ -19,29 +19,82 @@ QImage colour_keyed(const QImage& picture) {
     return out;
 }
 
-PictureWidget::PictureWidget(QWidget* parent) : QWidget(parent) {
+int CabScale::map(int v) const { return static_cast<int>(std::lround(v * factor)); }
+
+QRect CabScale::map(const QRect& r) const {
+    const int left = map(r.x()), top = map(r.y());
+    return {left, top, map(r.x() + r.width()) - left, map(r.y() + r.height()) - top};
+}
+
+CabControl::CabControl(QWidget* parent) : QWidget(parent) {}
+
+void CabControl::place(QPoint layout_pos) { place(QRect(layout_pos, layout_.size())); }
+
+void CabControl::place(const QRect& layout_rect) {
+    layout_ = layout_rect;
+    setGeometry(scale_.map(layout_));
+}
+
+void CabControl::set_layout_size(QSize size) { place(QRect(layout_.topLeft(), size)); }
+
+void CabControl::set_scale(double factor) {
+    scale_.factor = factor;
+    setGeometry(scale_.map(layout_));
+    update();
+}
+
+void CabControl::draw_scaled(QPainter& p, const QImage& picture, QImage& cache) {
+    if (picture.isNull()) return;
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    if (pixels == picture.size() && ratio == 1) {
+        p.drawImage(0, 0, picture);
+        return;
+    }
+    if (cache.size() != pixels || cache.devicePixelRatio() != ratio) {
+        cache = picture.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        cache.setDevicePixelRatio(ratio);
+    }
+    p.drawImage(0, 0, cache);
+}
+
+CabLabel::CabLabel(QWidget* parent, const QRect& layout_rect, double point_size)
+    : QLabel(parent), layout_(layout_rect), point_size_(point_size) {
+    set_scale(1);
+}
+
+void CabLabel::set_scale(double factor) {
+    setGeometry(CabScale{factor}.map(layout_));
+    QFont f = font();
+    f.setPointSizeF(point_size_ * factor);
+    setFont(f);
+}
+
+PictureWidget::PictureWidget(QWidget* parent) : CabControl(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
 void PictureWidget::set_image(const QImage& picture, bool transparent) {
     shown_ = transparent ? colour_keyed(picture) : picture;
-    if (!shown_.isNull()) resize(shown_.size());
+    scaled_ = QImage();
+    if (!shown_.isNull()) set_layout_size(shown_.size());
     update();
 }
 
 void PictureWidget::clear() {
     shown_ = QImage();
+    scaled_ = QImage();
     update();
 }
 
 void PictureWidget::paintEvent(QPaintEvent*) {
     if (shown_.isNull()) return;
     QPainter p(this);
-    p.drawImage(0, 0, shown_);
+    draw_scaled(p, shown_, scaled_);
 }
 
 PictureListWidget::PictureListWidget(QWidget* parent, std::vector<QImage> pictures, bool transparent)
-    : QWidget(parent), pictures_(std::move(pictures)) {
+    : CabControl(parent), pictures_(std::move(pictures)) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     if (transparent)
         for (QImage& p : pictures_) p = colour_keyed(p);
@@ -55,12 +108,29 @@ void PictureListWidget::set_index(int index) {
 
 void PictureListWidget::paintEvent(QPaintEvent*) {
     if (index_ < 0 || index_ >= static_cast<int>(pictures_.size())) return;
+    const QImage& picture = pictures_[static_cast<size_t>(index_)];
+    if (picture.isNull()) return;
     QPainter p(this);
-    p.drawImage(0, 0, pictures_[static_cast<size_t>(index_)]);
+    if (scale() == 1 && devicePixelRatioF() == 1) {
+        p.drawImage(0, 0, picture);  // at its own size, as the list holds it
+        return;
+    }
+    // The picture keeps its own size in layout units, scaled with the control.
+    if (scaled_index_ != index_) {
+        scaled_ = QImage();
+        scaled_index_ = index_;
+    }
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(picture.size()) * scale() * ratio).toSize();
+    if (scaled_.size() != pixels || scaled_.devicePixelRatio() != ratio) {
+        scaled_ = picture.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        scaled_.setDevicePixelRatio(ratio);
+    }
+    p.drawImage(0, 0, scaled_);
 }
 
 RotateImage::RotateImage(QWidget* parent, const QImage& bitmap)
-    : QWidget(parent), bitmap_(bitmap.convertToFormat(QImage::Format_ARGB32)) {
+    : CabControl(parent), bitmap_(bitmap.convertToFormat(QImage::Format_ARGB32)) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
@@ -88,7 +158,9 @@ void RotateImage::set_transparent(bool on) {
 void RotateImage::resizeEvent(QResizeEvent*) { render(); }
 
 void RotateImage::render() {
-    const int w = width(), h = height();
+    // Turned at the layout size (the needle's own pixels), then drawn scaled.
+    const int w = static_cast<int>(std::lround(width() / scale()));
+    const int h = static_cast<int>(std::lround(height() / scale()));
     rendered_ = QImage(std::max(w, 1), std::max(h, 1), QImage::Format_ARGB32);
     rendered_.fill(0);
     if (bitmap_.isNull() || w <= 0 || h <= 0) return;
@@ -118,12 +190,17 @@ void RotateImage::render() {
 
 void RotateImage::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.drawImage(0, 0, rendered_);
+    if (scale() == 1) {
+        p.drawImage(0, 0, rendered_);
+        return;
+    }
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(QRectF(rect()), rendered_);
 }
 
-ClockFace::ClockFace(QWidget* parent) : QWidget(parent) {
+ClockFace::ClockFace(QWidget* parent) : CabControl(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    resize(50, 50);
+    place(QRect(0, 0, 50, 50));
 }
 
 void ClockFace::set_hands(int hour_x, int hour_y, int minute_x, int minute_y, int second_x, int second_y) {
@@ -137,37 +214,63 @@ void ClockFace::set_hands(int hour_x, int hour_y, int minute_x, int minute_y, in
 void ClockFace::paintEvent(QPaintEvent*) {
     if (!drawn_) return;
     QPainter p(this);
+    if (scale() != 1) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(scale(), scale());
+    }
     p.setPen(QPen(Qt::black, 1));
     for (int i = 0; i < 6; i += 2) p.drawLine(25, 25, hands_[i], hands_[i + 1]);
 }
 
-VideoSurface::VideoSurface(QWidget* parent) : QWidget(parent) {
+VideoSurface::VideoSurface(QWidget* parent) : CabControl(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    resize(480, 240);
+    place(QRect(0, 0, 480, 240));
 }
+
+QSize VideoSurface::pixel_size() const { return (QSizeF(size()) * devicePixelRatioF()).toSize(); }
 
 void VideoSurface::show_frame(const QImage& frame) {
     picture_ = frame;
-    scaled_ = true;
+    still_ = false;
     ++presentations_;
     update();
 }
 
 void VideoSurface::show_still(const QImage& still) {
     picture_ = still;
-    scaled_ = false;
+    still_scaled_ = QImage();
+    still_ = true;
     ++presentations_;
     update();
 }
 
 void VideoSurface::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.fillRect(rect(), Qt::black);
-    if (picture_.isNull()) return;
-    if (scaled_ && picture_.size() != size()) {
-        p.drawImage(rect(), picture_);
-    } else {
+    if (picture_.isNull()) {
+        p.fillRect(rect(), Qt::black);
+        return;
+    }
+    if (still_) {
+        p.fillRect(rect(), Qt::black);
+        if (scale() == 1) {
+            p.drawImage(0, 0, picture_);
+            return;
+        }
+        const qreal ratio = devicePixelRatioF();
+        const QSize pixels = (QSizeF(picture_.size()) * scale() * ratio).toSize();
+        if (still_scaled_.size() != pixels || still_scaled_.devicePixelRatio() != ratio) {
+            still_scaled_ = picture_.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            still_scaled_.setDevicePixelRatio(ratio);
+        }
+        p.drawImage(0, 0, still_scaled_);
+        return;
+    }
+    // A film picture fills the surface; it comes at the surface's pixels, so this is a copy,
+    // not a scaling (but for the moment after a zoom change, before the feed follows).
+    if (picture_.size() == size() && devicePixelRatioF() == 1) {
         p.drawImage(0, 0, picture_);
+    } else {
+        p.drawImage(QRectF(rect()), picture_);
     }
 }
 

@@ -36,6 +36,7 @@ DriveSession::DriveSession(Run& run, QObject* parent) : QObject(parent), run_(ru
 DriveSession::~DriveSession() { stop(); }
 
 void DriveSession::set_time(int64_t t) {
+    event_ms_ = t;
     if (time_listener_) time_listener_(t);
 }
 

@@ -28,6 +28,10 @@ public:
     [[nodiscard]] Run& run() { return run_; }
     [[nodiscard]] int64_t now_ms() const { return clock_fn_ ? clock_fn_() : clock_.elapsed(); }
     [[nodiscard]] bool running() const { return scheduler_.running(); }
+    // The scheduler time of the latest tick, step or input: a tick's is its due time.
+    [[nodiscard]] int64_t event_ms() const { return event_ms_; }
+    // The wall clock of the timing log, finer than a millisecond.
+    [[nodiscard]] double wall_ms() const { return static_cast<double>(clock_.nsecsElapsed()) / 1e6; }
 
     // The player's inputs; each is followed by the inputs it posted.
     void start_pause();
@@ -80,6 +84,7 @@ private:
     std::function<void()> step_hook_;
     std::function<int64_t()> clock_fn_;
     std::string row_;
+    int64_t event_ms_ = 0;
     bool stopped_ = false;
 };
 

@@ -2,13 +2,16 @@
 
 #include <iostream>
 
+#include <cstdio>
+
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
 #include <QSettings>
+#include <QThread>
 
 #include "app/run.hpp"
 #include "app/run_setup.hpp"
@@ -33,7 +36,8 @@ namespace {
 
 constexpr const char* kPause = "一時停止(&S)";
 constexpr const char* kResume = "運転再開(&S)";
-constexpr int kFramePeriodMs = 33;  // frames are presented at most this often
+constexpr int64_t kFramePeriodMs = 33;  // frames are presented at most this often
+constexpr const char* kFullScreen = "全画面表示\tF11";
 
 QString text_or(const std::string& replacement, const char* builtin) {
     return replacement.empty() ? QString::fromUtf8(builtin) : QString::fromStdString(replacement);
@@ -47,7 +51,11 @@ QString load_error_text(const DataError& error) {
 }
 
 DrivingWindow::DrivingWindow(DriveHooks hooks, BackEnds back_ends)
-    : hooks_(std::move(hooks)), back_(std::move(back_ends)) {}
+    : hooks_(std::move(hooks)), back_(std::move(back_ends)) {
+    present_retry_.setSingleShot(true);
+    present_retry_.setTimerType(Qt::PreciseTimer);
+    connect(&present_retry_, &QTimer::timeout, this, [this] { present_frame(session_->now_ms()); });
+}
 
 DrivingWindow::~DrivingWindow() {
     if (session_) session_->stop();
@@ -92,6 +100,17 @@ bool DrivingWindow::load(const DriveRequest& request) {
         }
         run_->controllers.mascon = std::move(table.value());
     }
+    // The film's picture index is built while it opens: its progress goes to the status line.
+    if (back_.set_progress) {
+        back_.set_progress([this](int percent) {
+            const QString text = QString::fromUtf8("映像の索引を作成しています %1%").arg(percent);
+            if (QThread::currentThread() == thread()) {
+                if (hooks_.status) hooks_.status(text);
+            } else {
+                QMetaObject::invokeMethod(this, [this, text] { if (hooks_.status) hooks_.status(text); }, Qt::QueuedConnection);
+            }
+        });
+    }
     const RunFiles files{request.train, request.route, request.strings};
     auto progress = [this, last = QString::fromUtf8("設定ファイルを読み込んでいます")](std::string_view text) mutable {
         const QString status = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -116,12 +135,29 @@ bool DrivingWindow::load(const DriveRequest& request) {
         return false;
 
     setWindowTitle("Vantrel");
-    client_ = new QWidget(this);
-    client_->setFixedSize(640, 440);
+    // The cab is drawn at the player's zoom, centred on a black ground.
+    canvas_ = new Letterbox(this);
+    setCentralWidget(canvas_);
+    client_ = new QWidget(canvas_);
+    client_->setPalette(QApplication::palette());
+    client_->setAutoFillBackground(true);
+    client_->setFixedSize(CabScreen::kLayoutWidth, CabScreen::kLayoutHeight);
     client_->setFocusPolicy(Qt::StrongFocus);
-    setCentralWidget(client_);
+    canvas_->set_content(client_);
+    canvas_->set_on_resized([this](QSize) {
+        if (zoom_.full_screen && isFullScreen()) apply_zoom();
+    });
     screen_ = std::make_unique<CabScreen>(client_, *run_, *pictures_);
     screen_->back()->installEventFilter(this);
+
+    film_ = back_.film ? back_.film() : nullptr;
+    if (film_) {
+        // The decoder tells of each new picture on its own thread: one notice at a time is
+        // queued to this window, which then takes whatever is ready.
+        film_->set_on_ready([this, posted = ready_posted_] {
+            if (!posted->exchange(true)) QMetaObject::invokeMethod(this, &DrivingWindow::film_ready, Qt::QueuedConnection);
+        });
+    }
 
     session_ = std::make_unique<DriveSession>(*run_);
     // The joystick is polled in the 100 ms step while a joystick type is chosen.
@@ -147,7 +183,8 @@ bool DrivingWindow::load(const DriveRequest& request) {
     if (hooks_.value_display) hooks_.value_display->set_input_target(forward);
     if (hooks_.help) hooks_.help->set_input_target(forward);
     screen_->mirror(run_->view);
-    setFixedSize(sizeHint());
+    zoom_ = load_view_zoom();
+    apply_zoom();
     client_->setFocus();
     return true;
 }
@@ -190,6 +227,7 @@ void DrivingWindow::build_menu() {
     QAction* sound_reset = show->addAction(QString::fromUtf8("音声初期化(&S)"));
     sound_reset->setObjectName("S1");
     connect(sound_reset, &QAction::triggered, this, [this] { run_->commentary.queue.fill(kNoWave); });
+    build_view_menu(show);
 
     QMenu* controller = bar->addMenu(text_or(s.control, "Controller(&C)"));
     controller->setObjectName("Controller1");
@@ -252,10 +290,90 @@ void DrivingWindow::serial_connect() {
 
 QAction* DrivingWindow::item(const QString& name) const { return findChild<QAction*>(name); }
 
+void DrivingWindow::build_view_menu(QMenu* show) {
+    show->addSeparator();
+    auto* sizes = new QActionGroup(this);
+    for (const ZoomChoice& choice : kZoomChoices) {
+        QAction* a = show->addAction(QString::fromUtf8(choice.caption));
+        a->setObjectName(QString("zoom_%1").arg(choice.factor));
+        a->setCheckable(true);
+        sizes->addAction(a);
+        const double factor = choice.factor;
+        connect(a, &QAction::triggered, this, [this, factor] { set_zoom(factor); });
+    }
+    QAction* full = show->addAction(QString::fromUtf8(kFullScreen));
+    full->setObjectName("full_screen");
+    full->setCheckable(true);
+    connect(full, &QAction::triggered, this, [this](bool on) { set_full_screen(on); });
+}
+
+void DrivingWindow::set_zoom(double factor) {
+    zoom_.factor = factor;
+    save_view_zoom(zoom_);
+    apply_zoom();
+}
+
+void DrivingWindow::set_full_screen(bool on) {
+    if (zoom_.full_screen == on) return;
+    zoom_.full_screen = on;
+    save_view_zoom(zoom_);
+    if (on) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        canvas_->setMinimumSize(0, 0);
+        canvas_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        if (isVisible()) showFullScreen();
+    } else if (isFullScreen()) {
+        showNormal();
+    }
+    apply_zoom();
+}
+
+void DrivingWindow::apply_zoom() {
+    const QSize layout(CabScreen::kLayoutWidth, CabScreen::kLayoutHeight);
+    double factor = 0;
+    if (zoom_.full_screen && isFullScreen()) {
+        factor = fit_factor(layout, canvas_->size());
+    } else {
+        const QSize frame = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
+        const QSize chrome = frame + QSize(0, menuBar()->sizeHint().height());
+        factor = window_factor(zoom_, layout, chrome, QWidget::screen());
+    }
+    screen_->set_scale(factor);
+    if (!zoom_.full_screen || !isFullScreen()) {
+        canvas_->setFixedSize(client_->size());
+        setFixedSize(sizeHint());
+    }
+    canvas_->centre();
+    for (const ZoomChoice& choice : kZoomChoices)
+        if (QAction* a = item(QString("zoom_%1").arg(choice.factor))) a->setChecked(choice.factor == zoom_.factor);
+    if (QAction* a = item("full_screen")) a->setChecked(zoom_.full_screen);
+    // The film is drawn from its own resolution at the surface's pixels: a new size is asked
+    // for and the frame shown again.
+    if (film_) {
+        film_->set_draw_size(screen_->unten()->pixel_size());
+        if (presented_ >= 0) {
+            redraw_wanted_ = presented_;
+            asked_ = presented_;
+            film_->want(presented_);
+        }
+    }
+}
+
 void DrivingWindow::route_input(QEvent* event) {
     if (!session_) return;
     if (event->type() == QEvent::KeyPress) {
-        if (route_key(*session_, *static_cast<QKeyEvent*>(event))) event->accept();
+        auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+        // F11 alone is the window's (the key table knows Shift+F11 only); Esc leaves full
+        // screen and still types its character.
+        if (key->key() == Qt::Key_F11 && mods == Qt::NoModifier) {
+            set_full_screen(!zoom_.full_screen);
+            event->accept();
+            return;
+        }
+        if (key->key() == Qt::Key_Escape && zoom_.full_screen) set_full_screen(false);
+        if (route_key(*session_, *key)) event->accept();
     } else if (event->type() == QEvent::Wheel) {
         route_wheel(*session_, *static_cast<QWheelEvent*>(event), wheel_remainder_);
         event->accept();
@@ -293,40 +411,74 @@ void DrivingWindow::after_event() {
             values->hide();
         }
     }
-    present_frame();
+    want_frame();
+    // A tick's presentation is timed by its due time, so ticks 33 ms apart never refuse
+    // each other's frames whatever their work took.
+    present_frame(session_->event_ms());
 }
 
-void DrivingWindow::present_frame() {
+void DrivingWindow::want_frame() {
+    if (!film_ || !session_->running()) return;
+    const int32_t wanted = run_->core.Frame;
+    if (wanted == asked_ || wanted < 0) return;
+    asked_ = wanted;
+    film_->want(wanted);
+}
+
+void DrivingWindow::present_frame(int64_t now_ms) {
+    if (!film_ || closing_) return;
+    // A redraw shows its frame once the film has it, whether the run runs or not.
+    if (redraw_wanted_ >= 0) {
+        FilmPicture picture = film_->nearest(redraw_wanted_);
+        if (picture.index == redraw_wanted_) {
+            redraw_wanted_ = -1;
+            draw_picture(picture, now_ms);
+            return;
+        }
+    }
     // The frame follows the run only while it runs, at most once per frame period, and
     // only when it changed.
     if (!session_->running()) return;
-    const int64_t now = session_->now_ms();
-    if (now - presented_at_ < kFramePeriodMs) return;
     const int32_t wanted = run_->core.Frame;
-    if (wanted == presented_ || wanted < 0 || run_->video.length < 0) return;
-    if (draw_frame(wanted)) {
-        presented_ = wanted;
-        presented_at_ = now;
+    if (wanted < 0 || run_->video.length < 0) return;
+    FilmPicture picture = film_->nearest(wanted);
+    if (picture.index < 0 || picture.image.isNull() || picture.index == presented_) return;
+    const int64_t since = now_ms - presented_at_;
+    if (since < kFramePeriodMs) {
+        // Refused by the gate: shown when the period has passed, unless a tick comes first.
+        if (!present_retry_.isActive()) present_retry_.start(static_cast<int>(kFramePeriodMs - since));
+        return;
     }
+    draw_picture(picture, now_ms);
 }
 
-bool DrivingWindow::draw_frame(int32_t frame) {
-    FrameImage image;
-    if (!run_->frames().frame(frame, image) || image.width <= 0 || image.height <= 0 ||
-        image.pixels.size() < static_cast<size_t>(image.width) * static_cast<size_t>(image.height))
-        return false;
-    const QImage view(reinterpret_cast<const uchar*>(image.pixels.data()), image.width, image.height,
-                      image.width * 4, QImage::Format_ARGB32);
-    screen_->unten()->show_frame(view.copy());
-    return true;
+void DrivingWindow::film_ready() {
+    ready_posted_->store(false);
+    present_frame(session_->now_ms());
+}
+
+void DrivingWindow::draw_picture(const FilmPicture& picture, int64_t now_ms) {
+    present_retry_.stop();
+    screen_->unten()->show_frame(picture.image);
+    presented_ = picture.index;
+    presented_at_ = now_ms;
+    ++frames_drawn_;
+    if (timing_.is_open()) {
+        char line[64];
+        std::snprintf(line, sizeof line, "frame,%d,%.3f\n", picture.index, session_->wall_ms());
+        timing_ << line;
+    }
 }
 
 void DrivingWindow::redraw() {
     const int32_t frame = run_->core.Frame;
-    if (frame >= 0 && frame < run_->video.length && draw_frame(frame)) {
-        presented_ = frame;
-        presented_at_ = session_->now_ms();
+    if (!film_ || frame < 0 || frame >= run_->video.length) return;
+    redraw_wanted_ = frame;
+    if (frame != asked_) {
+        asked_ = frame;
+        film_->want(frame);
     }
+    present_frame(session_->now_ms());
 }
 
 void DrivingWindow::show_still() {
@@ -338,6 +490,12 @@ void DrivingWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!centred_) {
         centred_ = true;
+        apply_zoom();  // the frame's size is known now
+        if (zoom_.full_screen) {
+            zoom_.full_screen = false;
+            set_full_screen(true);
+            return;
+        }
         if (const QScreen* screen = QWidget::screen())
             move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
     }
@@ -351,6 +509,7 @@ void DrivingWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     closing_ = true;
+    present_retry_.stop();
     session_->stop();
     serial_->close();
     CoreState& c = run_->core;

@@ -7,10 +7,14 @@
 #include <memory>
 #include <string>
 
+#include <atomic>
+
 #include <QMainWindow>
+#include <QTimer>
 
 #include "controllers/controller_state.hpp"
 #include "ui/back_ends.hpp"
+#include "ui/view_zoom.hpp"
 
 class QMenu;
 
@@ -20,6 +24,7 @@ struct Run;
 class CabScreen;
 class DriveSession;
 class HelpWindow;
+class Letterbox;
 class QtPictureLoader;
 class SerialPort;
 class ValueDisplay;
@@ -61,8 +66,14 @@ public:
     [[nodiscard]] QAction* item(const QString& name) const;
     // A key press or wheel turn of any window, handed to the logic.
     void route_input(QEvent* event);
-    // Redraw (menu_d2): the wanted frame now, when the video has it.
+    // Redraw (menu_d2): the wanted frame as soon as the film has it.
     void redraw();
+    // The 表示 menu's zoom (a factor of kZoomChoices, 0: fit to the screen) and full screen.
+    void set_zoom(double factor);
+    void set_full_screen(bool on);
+    [[nodiscard]] const ViewZoom& zoom() const { return zoom_; }
+    // Frames drawn from the film (the presentation count of the video surface's film pictures).
+    [[nodiscard]] int frames_drawn() const { return frames_drawn_; }
 
 Q_SIGNALS:
     void closed();
@@ -78,9 +89,13 @@ private:
     DrivingWindow(DriveHooks hooks, BackEnds back_ends);
     bool load(const DriveRequest& request);
     void build_menu();
+    void build_view_menu(QMenu* show);
     void after_event();
-    void present_frame();
-    bool draw_frame(int32_t frame);
+    void want_frame();
+    void present_frame(int64_t now_ms);
+    void film_ready();
+    void draw_picture(const FilmPicture& picture, int64_t now_ms);
+    void apply_zoom();
     void show_still();
     void set_controller(int type);
     void serial_settings();
@@ -98,10 +113,19 @@ private:
     JoystickControl* control_ = &own_control_;
     std::ofstream record_, trace_, timing_;
     QWidget* client_ = nullptr;
+    Letterbox* canvas_ = nullptr;
     QMenu* move_menu_ = nullptr;
     QAction* start1_ = nullptr;
-    int32_t presented_ = -1;    // frame last presented
-    int64_t presented_at_ = -1000;  // ms of that presentation
+    FilmFeed* film_ = nullptr;
+    // Set while a ready notice of the decoder waits in the event queue (one is enough).
+    std::shared_ptr<std::atomic<bool>> ready_posted_ = std::make_shared<std::atomic<bool>>(false);
+    QTimer present_retry_;          // a frame refused by the period gate is presented when it has passed
+    int32_t asked_ = -1;            // frame last asked of the film
+    int32_t presented_ = -1;        // frame last presented
+    int64_t presented_at_ = -1000;  // scheduler ms of that presentation
+    int32_t redraw_wanted_ = -1;    // a redraw waits for this frame
+    int frames_drawn_ = 0;
+    ViewZoom zoom_;
     int wheel_remainder_ = 0;
     bool closing_ = false;
     bool centred_ = false;

@@ -30,7 +30,8 @@ bool route_key(DriveSession& session, const QKeyEvent& event) {
     const QString text = event.text();
     if (text.size() != 1) return false;
     const char16_t c = text.at(0).unicode();
-    if (c < 0x20 || c >= 0x7F) return false;
+    // Esc is a character of the key table too; other control characters are not.
+    if ((c < 0x20 && c != 0x1B) || c >= 0x7F) return false;
     session.key(static_cast<char>(c));
     return true;
 }

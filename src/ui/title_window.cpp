@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QRandomGenerator>
 #include <QScreen>
@@ -12,6 +12,8 @@
 
 #include "common/path_resolver.hpp"
 #include "platform/movie_sound.hpp"
+#include "ui/cab_widgets.hpp"
+#include "ui/view_zoom.hpp"
 
 namespace vantrel {
 
@@ -33,12 +35,10 @@ constexpr std::array<TrainChoice, 4> kChoices{{
     {"train_721.dat", "line_rapid.dat", "train_731.dat"},
 }};
 
-QPushButton* picture_button(QWidget* parent, const char* name, const char* picture, QRect place) {
+QPushButton* picture_button(QWidget* parent, const char* name, const char* picture) {
     auto* b = new QPushButton(parent);
     b->setObjectName(name);
-    b->setGeometry(place);
     b->setIcon(QIcon(QString(":/art/") + picture));
-    b->setIconSize(place.size());
     b->setFlat(true);
     b->setFocusPolicy(Qt::NoFocus);
     b->setCursor(Qt::PointingHandCursor);
@@ -54,14 +54,15 @@ TitleWindow::TitleWindow(TitleSetup setup) : QWidget(nullptr, Qt::FramelessWindo
     setFocusPolicy(Qt::StrongFocus);
     Image1_ = new QLabel(this);
     Image1_->setObjectName("Image1");
-    Image1_->setGeometry(0, 0, 640, 480);
+    place(Image1_, QRect(0, 0, 640, 480));
     Image1_->setScaledContents(false);
     static constexpr std::array<const char*, 4> kNames{"Train1", "Train2", "Train3", "train4"};
     static constexpr std::array<const char*, 4> kPictures{"train1.png", "train2.png", "train3.png", "train4.png"};
     static constexpr std::array<QRect, 4> kPlaces{QRect(11, 360, 163, 50), QRect(122, 420, 163, 50),
                                                   QRect(295, 390, 163, 50), QRect(468, 360, 163, 50)};
     for (size_t i = 0; i < trains_.size(); ++i) {
-        trains_[i] = picture_button(this, kNames[i], kPictures[i], kPlaces[i]);
+        trains_[i] = picture_button(this, kNames[i], kPictures[i]);
+        place(trains_[i], kPlaces[i]);
         connect(trains_[i], &QPushButton::clicked, this, [this, i] { choose(static_cast<int>(i)); });
     }
     static constexpr std::array<const char*, 3> kBadgeNames{"TrainA", "TrainB", "TrainC"};
@@ -69,38 +70,40 @@ TitleWindow::TitleWindow(TitleSetup setup) : QWidget(nullptr, Qt::FramelessWindo
     static constexpr std::array<QRect, 3> kBadgePlaces{QRect(122, 420, 46, 50), QRect(295, 390, 52, 50),
                                                        QRect(468, 360, 47, 50)};
     for (size_t i = 0; i < badges_.size(); ++i) {
-        badges_[i] = picture_button(this, kBadgeNames[i], kBadgePictures[i], kBadgePlaces[i]);
+        badges_[i] = picture_button(this, kBadgeNames[i], kBadgePictures[i]);
+        place(badges_[i], kBadgePlaces[i]);
         connect(badges_[i], &QPushButton::clicked, this, [this, i] { choose(4 + static_cast<int>(i)); });
     }
-    HELP_ = picture_button(this, "HELP", "help.png", QRect(11, 429, 50, 19));
+    HELP_ = picture_button(this, "HELP", "help.png");
+    place(HELP_, QRect(11, 429, 50, 19));
     connect(HELP_, &QPushButton::clicked, this, [this] {
         const auto page = std::filesystem::absolute(setup_.data_dir / "readme.html");
         QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(page.string())));
     });
-    Quit_ = picture_button(this, "Quit", "quit.png", QRect(11, 453, 50, 19));
+    Quit_ = picture_button(this, "Quit", "quit.png");
+    place(Quit_, QRect(11, 453, 50, 19));
     connect(Quit_, &QPushButton::clicked, this, [this] {
         driving_.reset();
         close();
     });
     open_ = new QPushButton(QString::fromUtf8("Open train and route..."), this);
     open_->setObjectName("OpenFiles");
-    open_->setGeometry(480, 453, 150, 19);
+    place(open_, QRect(480, 453, 150, 19));
     open_->setFocusPolicy(Qt::NoFocus);
     open_->hide();
     connect(open_, &QPushButton::clicked, this, &TitleWindow::pick_files);
 
     loading_ = new QLabel(this);
     loading_->setObjectName("loading");
-    loading_->setGeometry(257, 231, 100, 20);
-    loading_->setPixmap(QPixmap(":/art/loading.png"));
+    place(loading_, QRect(257, 231, 100, 20));
+    loading_picture_ = QPixmap(":/art/loading.png");
     loading_->hide();
     Label1_ = new QLabel(this);
     Label1_->setObjectName("Label1");
-    Label1_->setGeometry(0, 480, 640, 18);
-    DXDraw1_ = new QLabel(this);
+    place(Label1_, QRect(0, 480, 640, 18));
+    DXDraw1_ = new VideoSurface(this);
     DXDraw1_->setObjectName("DXDraw1");
-    DXDraw1_->setGeometry(0, 0, 320, 240);
-    DXDraw1_->setStyleSheet("background: black;");
+    DXDraw1_->place(QRect(0, 0, 320, 240));
 
     Timer1_.setInterval(100);
     connect(&Timer1_, &QTimer::timeout, this, &TitleWindow::timer_tick);
@@ -110,12 +113,53 @@ TitleWindow::TitleWindow(TitleSetup setup) : QWidget(nullptr, Qt::FramelessWindo
 
 TitleWindow::~TitleWindow() = default;
 
+bool TitleWindow::movie_visible() const { return DXDraw1_->isVisible(); }
+
+void TitleWindow::place(QWidget* w, const QRect& layout_rect) {
+    places_.emplace_back(w, layout_rect);
+    w->setGeometry(CabScale{scale_}.map(layout_rect));
+}
+
+QPoint TitleWindow::scaled(QPoint layout_point) const { return CabScale{scale_}.map(layout_point); }
+
+void TitleWindow::apply_scale() {
+    ViewZoom zoom = load_view_zoom();
+    zoom.full_screen = false;
+    const QScreen* on = QWidget::screen() ? QWidget::screen() : QGuiApplication::primaryScreen();
+    scale_ = window_factor(zoom, QSize(640, 498), QSize(0, 0), on);
+    const CabScale map{scale_};
+    for (const auto& [w, r] : places_) {
+        w->setGeometry(map.map(r));
+        if (auto* b = qobject_cast<QPushButton*>(w)) b->setIconSize(map.map(r).size());
+    }
+    const qreal ratio = devicePixelRatioF();
+    auto smooth = [&](const QPixmap& picture) {
+        if (picture.isNull() || scale_ == 1) return picture;
+        QPixmap out = picture.scaled((QSizeF(picture.size()) * scale_ * ratio).toSize(), Qt::IgnoreAspectRatio,
+                                     Qt::SmoothTransformation);
+        out.setDevicePixelRatio(ratio);
+        return out;
+    };
+    Image1_->setPixmap(smooth(title_picture_));
+    loading_->setPixmap(smooth(loading_picture_));
+    QFont f = font();
+    f.setPointSizeF(QApplication::font().pointSizeF() * scale_);
+    Label1_->setFont(f);
+    open_->setFont(f);
+    DXDraw1_->set_scale(scale_);
+    if (movie_) movie_->set_draw_size(DXDraw1_->pixel_size());
+    const QSize before = size();
+    setFixedSize(map.map(QRect(0, 0, DXDraw1_->isHidden() ? 640 : 320, client_height_)).size());
+    // A new zoom keeps the window centred where it was.
+    if (before != size() && isVisible()) move(pos() + QPoint(before.width() - width(), before.height() - height()) / 2);
+}
+
 std::unique_ptr<TitleWindow> TitleWindow::create(TitleSetup setup) {
     std::unique_ptr<TitleWindow> w(new TitleWindow(std::move(setup)));
     // The small movie window, centred on the screen.
-    w->setFixedSize(320, 240);
+    w->apply_scale();
     if (const QScreen* screen = QGuiApplication::primaryScreen())
-        w->move(screen->availableGeometry().center() - QPoint(160, 120));
+        w->move(screen->availableGeometry().center() - QPoint(w->width() / 2, w->height() / 2));
     w->ticks_ = 0;
     w->Timer1_.start();
     w->start_movie();
@@ -133,7 +177,8 @@ bool TitleWindow::load_title_picture() {
         if (setup_.report_error) setup_.report_error(QString::fromStdString("Cannot open file \"" + name + "\""));
         return false;
     }
-    Image1_->setPixmap(picture);
+    title_picture_ = picture;
+    apply_scale();
     return true;
 }
 
@@ -144,13 +189,14 @@ void TitleWindow::start_movie() {
         if (!in_data) return;  // no movie: the small window waits for a click
         file = *in_data;
     }
-    movie_ = make_movie_reader();
-    if (!movie_->open(file) || movie_->length() <= 0) {
+    movie_ = open_movie(file);
+    if (!movie_ || movie_->length() <= 0) {
         movie_.reset();
         if (setup_.report_error) setup_.report_error(QString::fromUtf8("オープニングムービーを開けません"));
         return;
     }
-    movie_rate_ = movie_frame_rate(*movie_);
+    movie_->set_draw_size(DXDraw1_->pixel_size());
+    movie_rate_ = movie_->frame_rate();
     if (movie_rate_ <= 0) movie_rate_ = 30;
     // The sound track plays through a mixer of its own, started with the first picture.
     const QTemporaryDir scratch;
@@ -173,15 +219,15 @@ void TitleWindow::movie_frame() {
         movie_timer_.stop();  // the last picture stays
         return;
     }
-    if (index == movie_shown_) return;
-    FrameImage image;
-    if (!movie_->frame(index, image) || image.width <= 0 || image.height <= 0 ||
-        image.pixels.size() < static_cast<size_t>(image.width) * static_cast<size_t>(image.height))
-        return;
-    const QImage view(reinterpret_cast<const uchar*>(image.pixels.data()), image.width, image.height,
-                      image.width * 4, QImage::Format_ARGB32);
-    DXDraw1_->setPixmap(QPixmap::fromImage(view.scaled(320, 240)));
-    movie_shown_ = index;
+    if (index != movie_asked_) {
+        movie_asked_ = index;
+        movie_->want(index);
+    }
+    // The decoder's newest picture near the wanted one; the last one stays until it has one.
+    const FilmPicture picture = movie_->nearest(index);
+    if (picture.index < 0 || picture.index == movie_shown_ || picture.image.isNull()) return;
+    DXDraw1_->show_frame(picture.image);
+    movie_shown_ = picture.index;
 }
 
 void TitleWindow::end_movie() {
@@ -195,8 +241,10 @@ void TitleWindow::end_movie() {
     movie_.reset();
     movie_sound_.reset();
     DXDraw1_->hide();
-    setFixedSize(640, 480);
-    move(pos() - QPoint(160, 120));
+    client_height_ = 480;
+    const QPoint centre = pos() + QPoint(width(), height()) / 2;
+    apply_scale();
+    move(centre - QPoint(width(), height()) / 2);
 }
 
 void TitleWindow::timer_tick() {
@@ -240,7 +288,10 @@ void TitleWindow::keyReleaseEvent(QKeyEvent* event) {
     QWidget::keyReleaseEvent(event);
 }
 
-void TitleWindow::set_client_height(int height) { setFixedSize(640, height); }
+void TitleWindow::set_client_height(int height) {
+    client_height_ = height;
+    setFixedSize(CabScale{scale_}.map(QRect(0, 0, 640, height)).size());
+}
 
 void TitleWindow::choose(int button) {
     Timer1_.stop();
@@ -313,7 +364,8 @@ void TitleWindow::open_driving_window() {
 void TitleWindow::driving_window_closed() {
     if (driving_) driving_->hide();
     loading_->hide();
-    set_client_height(480);
+    client_height_ = 480;
+    apply_scale();  // the driving window's 表示 menu may have chosen another zoom
     set_badges(false);
     alternate_ = false;
     show();

@@ -7,6 +7,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -14,7 +16,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "dynamics/frame_source.hpp"
+#include "platform/film_feed.hpp"
 #include "sound/sound_channels.hpp"
 #include "ui/driving_window.hpp"
 
@@ -22,6 +24,7 @@ namespace vantrel {
 
 class HelpWindow;
 class ValueDisplay;
+class VideoSurface;
 
 struct TitleSetup {
     std::filesystem::path data_dir = ".";
@@ -50,7 +53,9 @@ public:
     [[nodiscard]] QLabel* status_line() const { return Label1_; }
     [[nodiscard]] const std::string& train_file() const { return train_; }
     [[nodiscard]] const std::string& route_file() const { return route_; }
-    [[nodiscard]] bool movie_visible() const { return DXDraw1_->isVisible(); }
+    [[nodiscard]] bool movie_visible() const;
+    // The zoom the driving window's 表示 menu chose (full screen is the driving window's only).
+    [[nodiscard]] double scale() const { return scale_; }
 
 Q_SIGNALS:
     void driving_window_opened();
@@ -69,13 +74,16 @@ private:
     void timer_tick();
     void set_badges(bool shown);
     void set_client_height(int height);
+    void place(QWidget* w, const QRect& layout_rect);
+    void apply_scale();
+    [[nodiscard]] QPoint scaled(QPoint layout_point) const;
     void open_driving_window();
     void driving_window_closed();
     void pick_files();
 
     TitleSetup setup_;
     QLabel* Image1_ = nullptr;
-    QLabel* DXDraw1_ = nullptr;
+    VideoSurface* DXDraw1_ = nullptr;
     QLabel* loading_ = nullptr;
     QLabel* Label1_ = nullptr;
     std::array<QPushButton*, 4> trains_{};  // Train1, Train2, Train3, train4
@@ -86,10 +94,15 @@ private:
     QTimer Timer1_;
     QTimer movie_timer_;
     QElapsedTimer movie_clock_;
-    std::unique_ptr<FrameSource> movie_;
+    std::unique_ptr<FilmFeed> movie_;
     std::unique_ptr<SoundChannels> movie_sound_;
     double movie_rate_ = 0;
     int32_t movie_shown_ = -1;
+    int32_t movie_asked_ = -1;
+    std::vector<std::pair<QWidget*, QRect>> places_;  // every control's layout rectangle
+    QPixmap title_picture_, loading_picture_;
+    double scale_ = 1;
+    int client_height_ = 240;  // in layout pixels; the width follows the phase
     int32_t ticks_ = 0;
     bool alternate_ = false;
     std::string train_, route_;

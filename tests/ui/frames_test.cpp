@@ -1,4 +1,9 @@
-// Video frames: drawn only while the run runs, at most once per 33 ms, only when changed.
+// Film frames: asked of the feed after each tick, drawn when ready, at most once per 33 ms
+// on the scheduler's clock, a refused frame retried, and the window never waiting on the film.
+#include <mutex>
+#include <set>
+#include <thread>
+
 #include <QTest>
 
 #include "app/run.hpp"
@@ -9,71 +14,194 @@
 namespace vantrel::test {
 namespace {
 
-// A video of `length` frames, each a flat grey, counting the frames decoded.
-class CountingFrames final : public FrameSource {
+// A film whose pictures become ready when the test says so (or at once), as a decoder
+// thread would deliver them.
+class FakeFilm final : public FilmFeed {
 public:
-    explicit CountingFrames(int32_t length) : length_(length) {}
-    bool open(const std::filesystem::path&) override { return true; }
+    explicit FakeFilm(int32_t length) : length_(length) {}
     int32_t length() const override { return length_; }
-    bool frame(int32_t index, FrameImage& out) override {
-        ++decoded;
-        out.width = 48;
-        out.height = 24;
-        out.pixels.assign(48 * 24, 0xFF000000u | static_cast<uint32_t>(index & 0xFF) * 0x010101u);
-        return index >= 0 && index < length_;
+    QSize source_size() const override { return {1920, 1080}; }
+    double frame_rate() const override { return 30; }
+    void set_draw_size(QSize size) override { draw_size = size; }
+    void want(int32_t index) override {
+        std::function<void()> notify;
+        {
+            const std::lock_guard lock(mutex_);
+            asked.push_back(index);
+            if (!instant) return;
+            ready_.insert(index);
+            notify = on_ready_;
+        }
+        if (notify) notify();
     }
-    int decoded = 0;
+    FilmPicture nearest(int32_t index) override {
+        const std::lock_guard lock(mutex_);
+        if (ready_.empty()) return {};
+        auto above = ready_.lower_bound(index);
+        int32_t best = above == ready_.end() ? *ready_.rbegin() : *above;
+        if (above != ready_.begin() && (above == ready_.end() || index - *std::prev(above) < *above - index))
+            best = *std::prev(above);
+        QImage picture(8, 4, QImage::Format_RGB32);
+        picture.fill(static_cast<uint>(best));
+        return {best, picture};
+    }
+    void set_on_ready(std::function<void()> callback) override {
+        const std::lock_guard lock(mutex_);
+        on_ready_ = std::move(callback);
+    }
+    // Makes every asked frame ready and tells so from a thread of its own.
+    void deliver() {
+        std::function<void()> notify;
+        {
+            const std::lock_guard lock(mutex_);
+            ready_.insert(asked.begin(), asked.end());
+            notify = on_ready_;
+        }
+        std::thread([notify] { if (notify) notify(); }).join();
+    }
+
+    bool instant = true;
+    std::vector<int32_t> asked;
+    QSize draw_size;
 
 private:
+    std::mutex mutex_;
     int32_t length_;
+    std::set<int32_t> ready_;
+    std::function<void()> on_ready_;
 };
 
-using FramesTest = UiTest;
+// The run's video for the logic: the fake film's length.
+class FakeVideo final : public FrameSource {
+public:
+    explicit FakeVideo(FakeFilm& film) : film_(film) {}
+    bool open(const std::filesystem::path&) override { return true; }
+    int32_t length() const override { return film_.length(); }
+    bool frame(int32_t, FrameImage&) override { return false; }
 
-TEST_F(FramesTest, PresentedWhileRunningAtMostOncePerPeriodAndOnlyWhenChanged) {
-    auto owned = std::make_unique<CountingFrames>(100000);
-    CountingFrames& frames = *owned;
-    DriveRequest request;
-    request.data_dir = data_dir();
-    request.train = demo::kTrainFile;
-    request.route = demo::kRouteFile;
-    DriveHooks hooks;
-    hooks.report_error = [this](const QString& text) { errors.push_back(text.toStdString()); };
-    BackEnds back;
-    back.sound = std::make_unique<NullSoundChannels>();
-    back.video = std::move(owned);
-    back.joystick = std::make_unique<NullJoystickReader>();
-    auto w = DrivingWindow::open(request, std::move(hooks), std::move(back));
+private:
+    FakeFilm& film_;
+};
+
+class FramesTest : public UiTest {
+protected:
+    std::unique_ptr<DrivingWindow> open_on_film() {
+        DriveRequest request;
+        request.data_dir = data_dir();
+        request.train = demo::kTrainFile;
+        request.route = demo::kRouteFile;
+        DriveHooks hooks;
+        hooks.report_error = [this](const QString& text) { errors.push_back(text.toStdString()); };
+        BackEnds back;
+        back.sound = std::make_unique<NullSoundChannels>();
+        back.video = std::make_unique<FakeVideo>(film);
+        back.joystick = std::make_unique<NullJoystickReader>();
+        back.film = [this] { return &film; };
+        auto w = DrivingWindow::open(request, std::move(hooks), std::move(back));
+        if (w) w->show();
+        return w;
+    }
+    // Starts the run on the scheduler's clock at `now`, following the film fast enough that
+    // the frame changes at every tick.
+    void start_fast(DrivingWindow& w) {
+        w.session().set_clock([this] { return now; });
+        w.item("start1")->trigger();
+        w.session().virtual_key(VirtualKey::F1, true);
+        for (int i = 0; i < 8; ++i) w.session().virtual_key(VirtualKey::F12, true);
+    }
+    // Advances the clock to `until` a millisecond at a time, waking the run as its timer
+    // would; the odd ticks run a millisecond late, as on a busy window thread.
+    void run_until(DrivingWindow& w, int64_t until) {
+        while (now < until) {
+            ++now;
+            // The window wakes at due times only; an odd tick's wake comes a millisecond late.
+            const int64_t t = now - kStart;
+            const bool odd_tick = (t / 33) % 2 == 1;
+            const bool wake = (t % 33 == 0 && !odd_tick) || (t % 33 == 1 && odd_tick) || t % 100 == 0;
+            if (wake) w.session().catch_up();
+        }
+    }
+
+    static constexpr int64_t kStart = 1000;
+    FakeFilm film{1000000};
+    int64_t now = kStart;
+};
+
+TEST_F(FramesTest, AFrameChangingEveryTickIsPresentedEveryTickAtMostOncePerPeriod) {
+    auto w = open_on_film();
     ASSERT_TRUE(w) << (errors.empty() ? "" : errors.front());
-    w->show();
-    QTest::qWait(100);
-    EXPECT_EQ(frames.decoded, 0);  // before the start: the still picture only
+    QTest::qWait(50);
+    EXPECT_TRUE(film.asked.empty());  // before the start: the still picture only
+    start_fast(*w);
+    run_until(*w, 2000);  // up to speed
+    const int drawn = w->frames_drawn();
+    const int32_t from = w->run().core.Frame;
+    run_until(*w, 5000);
+    // Three seconds of ticks, each with a new frame: (nearly) every one drawn, 30 a second.
+    EXPECT_GT(w->run().core.Frame - from, 90);
+    EXPECT_GE(w->frames_drawn() - drawn, 90);
+    EXPECT_LE(w->frames_drawn() - drawn, 3000 / 33 + 1);
+    EXPECT_EQ(w->screen().unten()->presentations(), w->frames_drawn() + 1);  // and the still
+}
 
-    w->item("start1")->trigger();
-    // The frame stands still: nothing new to draw after the first presentation.
-    QTest::qWait(300);
-    EXPECT_LE(frames.decoded, 1);
-    // Moving fast, the frame changes every tick; still at most one picture per 33 ms.
-    for (int i = 0; i < 8; ++i) QTest::keyClick(w.get(), Qt::Key_F12, Qt::ShiftModifier);
-    const int before = frames.decoded;
-    const int64_t from = w->session().now_ms();
-    QTest::qWait(600);
-    const int64_t elapsed = w->session().now_ms() - from;
-    const int drawn = frames.decoded - before;
-    EXPECT_GT(drawn, 3);
-    EXPECT_LE(drawn, elapsed / 33 + 1);
+TEST_F(FramesTest, ARefusedFrameIsRetriedAndASlowFilmNeverHoldsTheRun) {
+    auto w = open_on_film();
+    ASSERT_TRUE(w);
+    start_fast(*w);
+    run_until(*w, 1500);
+    // The decoder falls behind: ticks go on, the last picture stays.
+    film.instant = false;
+    const int drawn = w->frames_drawn();
+    const int32_t frame = w->run().core.Frame;
+    run_until(*w, 1600);
+    EXPECT_GT(w->run().core.Frame, frame);
+    EXPECT_EQ(w->frames_drawn(), drawn);
+    // Its pictures arrive between two ticks: the nearest is drawn at once, without a tick.
+    now += 10;
+    const int64_t delivered_at = now;
+    film.deliver();
+    QTest::qWait(20);
+    EXPECT_EQ(w->frames_drawn(), drawn + 1);
+    // The next tick's frame is ready at once but comes too soon after: refused, then drawn
+    // when the period has passed, before the tick after it.
+    film.instant = true;
+    const int64_t next_tick = ((now - kStart) / 33 + 1) * 33 + kStart;
+    now = next_tick;
+    w->session().catch_up();
+    EXPECT_EQ(w->frames_drawn(), drawn + 1);
+    ASSERT_LT(next_tick, delivered_at + 33);
+    ASSERT_GT(next_tick + 33, delivered_at + 34);
+    now = delivered_at + 34;
+    QTest::qWait(60);
+    EXPECT_EQ(w->frames_drawn(), drawn + 2);
+}
 
-    // Paused: the run stands, nothing is drawn.
-    w->item("start1")->trigger();
-    const int paused = frames.decoded;
-    QTest::qWait(200);
-    EXPECT_EQ(frames.decoded, paused);
-    // Redraw draws now, but not a frame beyond the video's end.
+TEST_F(FramesTest, RedrawShowsTheWantedFrameWhenReadyAndTheZoomSetsTheDrawSize) {
+    auto w = open_on_film();
+    ASSERT_TRUE(w);
+    EXPECT_EQ(film.draw_size, QSize(480, 240));
+    w->set_zoom(2);
+    EXPECT_EQ(film.draw_size, QSize(960, 480));
+    w->set_zoom(1);
+    start_fast(*w);
+    run_until(*w, 1300);
+    w->item("start1")->trigger();  // paused: nothing more is drawn by the run
+    const int paused = w->frames_drawn();
+    // Redraw waits for the film, then draws exactly the wanted frame.
+    film.instant = false;
+    w->run().core.Frame += 500;
     w->redraw();
-    EXPECT_EQ(frames.decoded, paused + 1);
-    w->run().core.Frame = 100000;
+    EXPECT_EQ(w->frames_drawn(), paused);
+    film.deliver();
+    QTest::qWait(20);
+    EXPECT_EQ(w->frames_drawn(), paused + 1);
+    EXPECT_EQ(film.asked.back(), w->run().core.Frame);
+    // Not a frame beyond the film's end.
+    w->run().core.Frame = film.length();
     w->redraw();
-    EXPECT_EQ(frames.decoded, paused + 1);
+    film.deliver();
+    QTest::qWait(20);
+    EXPECT_EQ(w->frames_drawn(), paused + 1);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QSettings>
 
 #include <memory>
 #include <string>
@@ -50,6 +51,7 @@ class UiTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         qt_app();
+        QSettings().remove("view");  // every test starts at zoom 1, windowed
         data_ = std::make_unique<TempDir>();
         ASSERT_EQ(demo::write_demo_data(data_->path()), "");
         std::filesystem::create_directories(data_->path() / "image" / "title");

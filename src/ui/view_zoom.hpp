@@ -1,0 +1,52 @@
+#pragma once
+// The zoom the player chose in the 表示 menu (a factor, fit to the screen, full screen),
+// remembered between runs, and the letterbox that centres the drawn layout in its room.
+#include <array>
+#include <functional>
+
+#include <QSize>
+#include <QWidget>
+
+class QScreen;
+
+namespace vantrel {
+
+struct ViewZoom {
+    double factor = 1;  // the chosen factor; 0: as large as the screen allows
+    bool full_screen = false;
+};
+
+struct ZoomChoice {
+    double factor;  // 0: fit to the screen
+    const char* caption;
+};
+inline constexpr std::array<ZoomChoice, 5> kZoomChoices{
+    {{1, "等倍"}, {1.5, "1.5倍"}, {2, "2倍"}, {3, "3倍"}, {0, "画面に合わせる"}}};
+
+[[nodiscard]] ViewZoom load_view_zoom();
+void save_view_zoom(const ViewZoom& zoom);
+
+// The largest factor at which `layout` fits into `room` (never below a quarter).
+[[nodiscard]] double fit_factor(QSize layout, QSize room);
+// The factor `zoom` gives a window whose drawn layout is `layout` and whose menu and frame
+// take `chrome` on `screen` (full screen is the caller's: it knows its room).
+[[nodiscard]] double window_factor(const ViewZoom& zoom, QSize layout, QSize chrome, const QScreen* screen);
+
+// A black ground with one child centred in it: the letterbox of fit and full screen.
+class Letterbox final : public QWidget {
+public:
+    explicit Letterbox(QWidget* parent);
+    void set_content(QWidget* content);
+    // Called with the new size after every resize (full screen takes its factor from it).
+    void set_on_resized(std::function<void(QSize)> f) { on_resized_ = std::move(f); }
+    void centre();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QWidget* content_ = nullptr;
+    std::function<void(QSize)> on_resized_;
+};
+
+}  // namespace vantrel
