@@ -1,19 +1,25 @@
 #!/usr/bin/env bash
-# Drives the demo run in the driving window under a virtual X server for DRIVE seconds
-# (default 180) and reports the tick period (mean, p99 lateness, drift) and the CPU share
-# standing, driving and paused, beside ffplay playing the same video for as long.
+# Drives a run in the driving window under a virtual X server for DRIVE seconds (default
+# 180) at SPEED times the filming speed (default 1) and ZOOM (default 1), and reports the
+# tick period (mean, p99 lateness, drift), the frames drawn (per second, gaps) and the CPU
+# share standing, driving and paused, beside ffplay playing the same video for as long.
+# DATA (default build/demo), TRAIN and ROUTE choose another data set; VIDEO the file ffplay plays.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${BUILD_DIR:-$root/build}"
 drive="${1:-180}"
+speed="${2:-1}"
+zoom="${3:-1}"
 cmake -S "$root" -B "$build" >/dev/null
 cmake --build "$build" -j2 --target vantrel-timing vantrel-demo-data
-data="$build/demo"
-"$build/vantrel-demo-data" "$data"
+data="${DATA:-$build/demo}"
+[ -n "${DATA:-}" ] || "$build/vantrel-demo-data" "$data"
+train="${TRAIN:-train_785.dat}"
+route="${ROUTE:-line_exp.dat}"
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 export SDL_AUDIODRIVER=dummy
-xvfb-run -a -s "-screen 0 1024x768x24" "$build/vantrel-timing" "$data" train_785.dat line_exp.dat "$drive" "$log"
+xvfb-run -a -s "-screen 0 1920x1080x24" "$build/vantrel-timing" "$data" "$train" "$route" "$drive" "$log" "$speed" "$zoom"
 python3 - "$log" <<'PY'
 import sys
 rows = [l.strip().split(",") for l in open(sys.argv[1]).readlines()[1:]]
@@ -30,12 +36,21 @@ n = len(t)
 period = (t[-1][1] - t[0][1]) / (n - 1)
 p99 = late[min(n - 1, int(n * 0.99))]
 drift = (t[-1][1] - t[-1][0]) - (t[0][1] - t[0][0])
-print(f"ticks {n}  mean period {period:.4f} ms  mean lateness {sum(late)/n:.3f} ms  p99 lateness {p99:.3f} ms  drift {drift:.3f} ms")
+print(f"ticks {n}  mean period {period:.4f} ms  mean lateness {sum(late)/n:.3f} ms  p99 lateness {p99:.3f} ms  max {late[-1]:.3f} ms  drift {drift:.3f} ms")
+# Frames drawn while driving (the first second left out: the train gets up to speed).
+start, end = t[0][1] + 1000, t[-1][1]
+f = [float(w) for e, _, w in rows if e == "frame" and start <= float(w) <= end]
+if len(f) > 1:
+    gaps = sorted(b - a for a, b in zip(f, f[1:]))
+    fps = (len(f) - 1) / ((f[-1] - f[0]) / 1000)
+    print(f"frames {len(f)}  per second {fps:.2f}  gap median {gaps[len(gaps)//2]:.1f} ms  p99 {gaps[min(len(gaps)-1, int(len(gaps)*0.99))]:.1f} ms"
+          f"  max {gaps[-1]:.1f} ms  over 45 ms {sum(g > 45 for g in gaps)}  over 100 ms {sum(g > 100 for g in gaps)}")
+else:
+    print("frames: none drawn while driving")
 PY
-video="$data/Movie/sakuragawa.avi"
-[ -f "$video" ] || video=""
-if [ -n "$video" ]; then
-  xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+video="${VIDEO:-$data/Movie/sakuragawa.avi}"
+if [ -f "$video" ]; then
+  xvfb-run -a -s "-screen 0 1920x1080x24" bash -c '
     ffplay -loglevel quiet -an -autoexit -t "$1" "$2" & pid=$!
     sleep "$1"; read -r -a s < /proc/$pid/stat || true
     ticks=$(( ${s[13]:-0} + ${s[14]:-0} )); hz=$(getconf CLK_TCK)

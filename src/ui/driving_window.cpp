@@ -139,7 +139,6 @@ bool DrivingWindow::load(const DriveRequest& request) {
     canvas_ = new Letterbox(this);
     setCentralWidget(canvas_);
     client_ = new QWidget(canvas_);
-    client_->setPalette(QApplication::palette());
     client_->setAutoFillBackground(true);
     client_->setFixedSize(CabScreen::kLayoutWidth, CabScreen::kLayoutHeight);
     client_->setFocusPolicy(Qt::StrongFocus);

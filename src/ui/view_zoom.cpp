@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include <QPalette>
+#include <QPainter>
 #include <QScreen>
 #include <QSettings>
 
@@ -44,11 +44,11 @@ double window_factor(const ViewZoom& zoom, QSize layout, QSize chrome, const QSc
     return fit_factor(layout, screen->availableGeometry().size() - chrome);
 }
 
-Letterbox::Letterbox(QWidget* parent) : QWidget(parent) {
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    setPalette(pal);
+Letterbox::Letterbox(QWidget* parent) : QWidget(parent) {}
+
+void Letterbox::paintEvent(QPaintEvent*) {
+    // Painted rather than a palette colour, which the content would inherit.
+    QPainter(this).fillRect(rect(), Qt::black);
 }
 
 void Letterbox::set_content(QWidget* content) {
