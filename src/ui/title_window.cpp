@@ -38,6 +38,7 @@ constexpr std::array<TrainChoice, 4> kChoices{{
 QPushButton* picture_button(QWidget* parent, const char* name, const char* picture) {
     auto* b = new QPushButton(parent);
     b->setObjectName(name);
+    b->setProperty("picture", QString(":/art/") + picture);
     b->setIcon(QIcon(QString(":/art/") + picture));
     b->setFlat(true);
     b->setFocusPolicy(Qt::NoFocus);
@@ -128,10 +129,6 @@ void TitleWindow::apply_scale() {
     const QScreen* on = QWidget::screen() ? QWidget::screen() : QGuiApplication::primaryScreen();
     scale_ = window_factor(zoom, QSize(640, 498), QSize(0, 0), on);
     const CabScale map{scale_};
-    for (const auto& [w, r] : places_) {
-        w->setGeometry(map.map(r));
-        if (auto* b = qobject_cast<QPushButton*>(w)) b->setIconSize(map.map(r).size());
-    }
     const qreal ratio = devicePixelRatioF();
     auto smooth = [&](const QPixmap& picture) {
         if (picture.isNull() || scale_ == 1) return picture;
@@ -140,6 +137,15 @@ void TitleWindow::apply_scale() {
         out.setDevicePixelRatio(ratio);
         return out;
     };
+    for (const auto& [w, r] : places_) {
+        w->setGeometry(map.map(r));
+        // An icon is never drawn larger than its picture: the picture itself is scaled.
+        auto* b = qobject_cast<QPushButton*>(w);
+        if (b && b->property("picture").isValid()) {
+            b->setIcon(QIcon(smooth(QPixmap(b->property("picture").toString()))));
+            b->setIconSize(map.map(r).size());
+        }
+    }
     Image1_->setPixmap(smooth(title_picture_));
     loading_->setPixmap(smooth(loading_picture_));
     QFont f = font();
