@@ -122,18 +122,22 @@ private:
         return below <= above ? before : after;
     }
 
+    // The train's rate now: none once it has stood a while, whether or not the window still asks.
+    [[nodiscard]] double speed() const { return Clock::now() - changed_at_ > kStandingAfter ? 0 : speed_; }
+
     FilmSchedule schedule() const {
         FilmSchedule s;
         s.wanted = wanted_;
         s.length = length_;
         s.direction = direction_;
-        const double per_presentation = std::abs(speed_) / kPresentationsPerSecond;
+        const double speed_now = speed();
+        const double per_presentation = std::abs(speed_now) / kPresentationsPerSecond;
         s.stride = std::max(1, static_cast<int32_t>(per_presentation));
         const int32_t half = std::max(1, capacity() / 2);
         if (direction_ < 0) {
             s.ahead = half;  // a whole keyframe group, as far as the cache holds it
         } else {
-            const auto travel = static_cast<int32_t>(std::abs(speed_) * kAheadSeconds) / s.stride;
+            const auto travel = static_cast<int32_t>(std::abs(speed_now) * kAheadSeconds) / s.stride;
             s.ahead = std::min(std::max(travel, kMinAhead), half);
         }
         return s;
@@ -154,6 +158,19 @@ private:
         }
     }
 
+    // The next frame to make, -1 when all planned ones are ready.
+    int32_t plan_next() {
+        const FilmSchedule plan = schedule();
+        // With the train moving several frames a presentation, a neighbour closer than that will
+        // do: going back for the exact frame would mean a seek.
+        const auto ready = [&](int32_t n) {
+            if (failed_.count(n) > 0) return true;
+            const auto near = nearest_kept(n);
+            return near != kept_.end() && std::llabs(static_cast<int64_t>(near->first) - n) < plan.stride;
+        };
+        return next_film_frame(plan, ready, [&](int32_t n) { return decoder_->group_start(n); });
+    }
+
     void run() {
         for (;;) {
             int32_t next = -1;
@@ -161,14 +178,19 @@ private:
             uint64_t generation = 0;
             {
                 std::unique_lock lock(mutex_);
-                wake_.wait(lock, [&] {
-                    if (stop_) return true;
-                    next = next_film_frame(
-                        schedule(), [&](int32_t n) { return kept_.count(n) > 0 || failed_.count(n) > 0; },
-                        [&](int32_t n) { return decoder_->group_start(n); });
-                    return next >= 0;
-                });
-                if (stop_) return;
+                for (;;) {
+                    if (stop_) return;
+                    next = plan_next();
+                    if (next >= 0) break;
+                    // Woken by the window's calls, and once more when a moving train has stood
+                    // long enough for its exact frame to be wanted again.
+                    const auto standing = changed_at_ + kStandingAfter + std::chrono::milliseconds(1);
+                    if (speed_ != 0 && standing > Clock::now()) {
+                        wake_.wait_until(lock, standing);
+                    } else {
+                        wake_.wait(lock);
+                    }
+                }
                 size = draw_;
                 generation = generation_;
             }

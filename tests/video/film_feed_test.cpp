@@ -174,7 +174,7 @@ TEST(FilmFeed, ShowsTheFramesOfARealFilmAtTheDrawSize) {
     };
     for (int32_t n : {0, 1, 2, 3, 10, 70, 69, 68, 150, 149, 5, 199}) {
         feed->want(n);
-        ASSERT_TRUE(ready_within(*feed, n));
+        ASSERT_TRUE(ready_within(*feed, n)) << n << " shows " << feed->nearest(n).index;
         EXPECT_EQ(shown(n), n);
     }
     feed->set_draw_size({320, 192});
