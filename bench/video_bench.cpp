@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <random>
@@ -51,6 +52,8 @@ const Files& files() {
         av_log_set_level(AV_LOG_ERROR);
         const fs::path dir = fs::temp_directory_path() / ("vantrel-video-bench-" + std::to_string(::getpid()));
         fs::create_directories(dir);
+        // The films' picture indexes are cached beside them, not in the user's cache.
+        setenv("XDG_CACHE_HOME", (dir / "cache").c_str(), 1);
         Files made{dir / "gop30.avi", dir / "bframes.avi", dir / "mjpeg.avi"};
         const auto write = [](const fs::path& file, VideoWriterOptions o) {
             o.width = kWidth;

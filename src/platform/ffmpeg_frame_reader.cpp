@@ -1,179 +1,222 @@
 #include "platform/ffmpeg_frame_reader.hpp"
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
+#include <thread>
 
-#include "platform/ffmpeg_handles.hpp"
-
-extern "C" {
-#include <libavutil/pixdesc.h>
-}
+#include "platform/film_converter.hpp"
+#include "platform/film_index_cache.hpp"
+#include "platform/film_input.hpp"
 
 namespace vantrel {
 
 namespace {
 
-constexpr int kMaxSide = 16384;
-// Seeks tried for one frame before giving up on it (each lands one keyframe further back).
-constexpr int kMaxSeeks = 8;
-// Without a seek index: how far ahead a target may lie and still be reached by decoding on.
-constexpr int64_t kStraightWithoutIndex = 60;
-
-bool is_full_range(const AVFrame& frame) {
-    switch (frame.format) {
-    case AV_PIX_FMT_YUVJ420P:
-    case AV_PIX_FMT_YUVJ422P:
-    case AV_PIX_FMT_YUVJ444P:
-    case AV_PIX_FMT_YUVJ440P:
-    case AV_PIX_FMT_YUVJ411P:
-        return true;
-    default:
-        return frame.color_range == AVCOL_RANGE_JPEG;
-    }
-}
-
-// The full-range formats are the limited-range layouts with another range flag; naming the
-// layout and passing the range keeps swscale from guessing.
-AVPixelFormat plain_layout(int format) {
-    switch (format) {
-    case AV_PIX_FMT_YUVJ420P: return AV_PIX_FMT_YUV420P;
-    case AV_PIX_FMT_YUVJ422P: return AV_PIX_FMT_YUV422P;
-    case AV_PIX_FMT_YUVJ444P: return AV_PIX_FMT_YUV444P;
-    case AV_PIX_FMT_YUVJ440P: return AV_PIX_FMT_YUV440P;
-    case AV_PIX_FMT_YUVJ411P: return AV_PIX_FMT_YUV411P;
-    default: return static_cast<AVPixelFormat>(format);
-    }
-}
+// Films this large decode on several threads (frame threads add a little delay to each seek,
+// which smaller films do not need to pay).
+constexpr int64_t kThreadedPixels = 1280 * 720;
+// Keyframes tried one further back each when a seek gives a first picture after the target.
+constexpr int kMaxSeekBacks = 3;
 
 }  // namespace
 
 struct FfmpegFrameReader::Impl {
-    ff::InputContext format;
+    FilmInput input;
     ff::CodecContext decoder;
-    AVStream* stream = nullptr;
-    ff::Frame decoded = ff::make_frame();
+    FilmIndex index;
+    std::vector<int32_t> keys;  // frames whose packet is a keyframe, ascending
+    bool byte_seek = false;     // containers without a seek index (MPEG-TS, MPEG-PS)
+    // Packets without times (FilmOrder::Decode) are counted: the entry of the last packet read,
+    // -1 until a packet after a seek matched the entry the seek went to.
+    int32_t cursor = -1;
+    int32_t sync_entry = 0;
+    int sync_skipped = 0;
+    int64_t sample_origin = 0;  // AVI: the dts of sample 0
+
+    ff::Frame scratch = ff::make_frame();
+    ff::Frame latest = ff::make_frame();  // the decoder's last picture
+    ff::Frame shown = ff::make_frame();   // the picture handed out last (a reference, not a copy)
     ff::Packet packet = ff::make_packet();
-    ff::ScaleContext scale;
-    int scale_width = 0, scale_height = 0, scale_format = -1;
-    bool scale_full_range = false;
+    FilmConverter converter;
 
-    int width = 0, height = 0;
-    int32_t frame_count = -1;
-    AVRational rate{0, 1};      // frames per second
-    int64_t start_time = 0;     // stream time base
+    int32_t position = -1;       // picture number of `latest`, -1 when the decoder must seek first
+    int32_t sent_picture = -1;   // AVI: picture of the last packet sent
+    bool input_ended = false;    // end of file sent to the decoder
+    int32_t drained = 0;         // pictures received since then
+    int32_t awaited = -1;        // after a seek: the keyframe entry decoding starts at
+    bool landed_late = false;    // the seek went past `awaited`
+    int32_t shown_frame = -1;
+    int32_t shown_picture = -1;
+    // Frames from here on cannot be decoded (damaged or cut short): the last picture is reused.
+    int32_t decodable_end = INT32_MAX;
 
-    // Decoder position: index of the frame it gave last, -1 when it must seek first.
-    int64_t position = -1;
-    bool input_ended = false;   // end of file sent to the decoder
-    std::optional<int64_t> first_packet;  // index of the first packet read after the last seek
-    std::optional<int64_t> last_packet;   // index of the last packet read
-    bool decode_order_times = false;      // packets come without presentation times (AVI)
-    // Frames from here on cannot be decoded (the file ends early): the last frame is reused.
-    int64_t decodable_end = INT64_MAX;
+    [[nodiscard]] bool is_open() const { return input.stream != nullptr; }
 
-    ff::Frame shown = ff::make_frame();  // the picture handed out last (a reference, not a copy)
-    int64_t last_index = -1;
-
-    [[nodiscard]] int64_t to_index(int64_t timestamp) const {
-        return av_rescale_q_rnd(timestamp - start_time, stream->time_base, av_inv_q(rate),
-                                static_cast<AVRounding>(AV_ROUND_NEAR_INF | AV_ROUND_PASS_MINMAX));
-    }
-    [[nodiscard]] int64_t to_timestamp(int64_t index) const {
-        return start_time + av_rescale_q(index, av_inv_q(rate), stream->time_base);
+    [[nodiscard]] int32_t picture_of_frame(int32_t frame) const {
+        return index.entries[static_cast<size_t>(frame)].picture;
     }
 
-    // Index of the frame just decoded. AVI stores only decoding times, so the best-effort time
-    // of a frame is that of the packet that pushed it out of the decoder: one decoder delay late
-    // when the stream has B-frames (and at the end, where no packet pushes, it is unknown).
-    int64_t index_of(const AVFrame& frame) {
-        const int64_t timestamp = frame.best_effort_timestamp;
-        if (timestamp == AV_NOPTS_VALUE) {
-            // Drained at the end: each frame stands one packet further on.
-            if (decode_order_times && last_packet) return ++*last_packet - decoder->has_b_frames;
-            return position + 1;
+    [[nodiscard]] int32_t key_at_or_before(int32_t frame) const {
+        const auto it = std::upper_bound(keys.begin(), keys.end(), frame);
+        return it == keys.begin() ? 0 : *std::prev(it);
+    }
+
+    // Picture number of a decoded frame; nullopt for pictures the index does not know.
+    std::optional<int32_t> picture_of(const AVFrame& frame) {
+        if (index.order != FilmOrder::Time) {
+            // Without presentation times: a picture leaves the decoder `has_b_frames` packets
+            // after its own, so it is the picture of the packet that far back.
+            // At the end the pictures held back come out one by one.
+            const int32_t held = input_ended ? ++drained : 0;
+            int32_t picture = sent_picture - decoder->has_b_frames + held;
+            if (picture <= position) picture = position + 1;
+            if (picture < 0 || picture >= index.pictures()) return std::nullopt;
+            return picture;
         }
-        int64_t index = to_index(timestamp);
-        if (decode_order_times) index -= decoder->has_b_frames;
-        return index;
+        const int64_t pts = frame.pts != AV_NOPTS_VALUE ? frame.pts : frame.best_effort_timestamp;
+        const auto it = std::lower_bound(index.entries.begin(), index.entries.end(), pts,
+                                         [](const FilmIndexEntry& e, int64_t t) { return e.pts < t; });
+        if (it == index.entries.end() || it->pts != pts) return std::nullopt;
+        return static_cast<int32_t>(it - index.entries.begin());
     }
 
-    // Decodes the next frame into `decoded`; nullopt at the end of the stream or on a fatal error.
-    std::optional<int64_t> next_frame() {
+    // The entry of a packet just read in an order without times (-1 unknown); counts Decode packets.
+    int32_t entry_of(const AVPacket& p) {
+        if (index.order == FilmOrder::Sample) {
+            if (p.dts == AV_NOPTS_VALUE) return -1;
+            const int64_t sample = p.dts - sample_origin;
+            return sample >= 0 && sample < index.length() ? static_cast<int32_t>(sample) : -1;
+        }
+        if (cursor >= 0) {
+            ++cursor;
+        } else if (p.size == index.entries[static_cast<size_t>(sync_entry)].size) {
+            cursor = sync_entry;
+        } else if (++sync_skipped > 4) {
+            landed_late = true;  // the packets after the seek do not line up with the index
+        }
+        return cursor < index.length() ? cursor : -1;
+    }
+
+    // True when this packet is the keyframe awaited after a seek; sets `landed_late` when it is past it.
+    bool is_awaited(const AVPacket& p, int32_t entry) {
+        if (index.order != FilmOrder::Time) {
+            if (entry > awaited) landed_late = true;
+            return entry == awaited;
+        }
+        const FilmIndexEntry& e = index.entries[static_cast<size_t>(awaited)];
+        if (p.pts != AV_NOPTS_VALUE && p.pts == e.pts) return true;
+        if (p.pts == AV_NOPTS_VALUE && p.dts != AV_NOPTS_VALUE && p.dts == e.dts) return true;
+        if (p.dts != AV_NOPTS_VALUE && p.dts > e.dts) landed_late = true;
+        return false;
+    }
+
+    // Decodes the next picture the index knows into `latest`; nullopt at the end or when a seek
+    // landed past its keyframe.
+    std::optional<int32_t> next_picture() {
         for (;;) {
-            const int received = avcodec_receive_frame(decoder.get(), decoded.get());
+            const int received = avcodec_receive_frame(decoder.get(), scratch.get());
             if (received == 0) {
-                position = index_of(*decoded);
-                return position;
+                const auto picture = picture_of(*scratch);
+                if (!picture) {
+                    av_frame_unref(scratch.get());
+                    continue;
+                }
+                av_frame_unref(latest.get());
+                av_frame_move_ref(latest.get(), scratch.get());
+                return position = *picture;
             }
             if (received != AVERROR(EAGAIN) || input_ended) return std::nullopt;
-            const int read = av_read_frame(format.get(), packet.get());
-            if (read < 0) {
+            if (av_read_frame(input.format.get(), packet.get()) < 0) {
                 input_ended = true;
                 avcodec_send_packet(decoder.get(), nullptr);
                 continue;
             }
-            if (packet->stream_index == stream->index) {
-                if (packet->dts != AV_NOPTS_VALUE) {
-                    last_packet = to_index(packet->dts);
-                    if (!first_packet) first_packet = last_packet;
+            if (packet->stream_index == input.stream->index) {
+                const int32_t entry = index.order == FilmOrder::Time ? -1 : entry_of(*packet);
+                if (awaited >= 0 && is_awaited(*packet, entry)) awaited = -1;
+                if (awaited < 0) {
+                    if (entry >= 0) sent_picture = picture_of_frame(entry);
+                    // A damaged packet is refused; the decoder resumes at the next good one.
+                    avcodec_send_packet(decoder.get(), packet.get());
+                } else if (landed_late) {
+                    av_packet_unref(packet.get());
+                    return std::nullopt;
                 }
-                if (packet->pts == AV_NOPTS_VALUE && packet->dts != AV_NOPTS_VALUE) decode_order_times = true;
-                // A damaged packet is skipped; the decoder resumes at the next good one.
-                avcodec_send_packet(decoder.get(), packet.get());
             }
             av_packet_unref(packet.get());
         }
     }
 
-    bool seek(int64_t index) {
-        const int64_t timestamp = to_timestamp(std::max<int64_t>(index, 0));
-        if (av_seek_frame(format.get(), stream->index, timestamp, AVSEEK_FLAG_BACKWARD) < 0) {
-            // Before the first keyframe, or no index: back to the start.
-            if (index > 0 || av_seek_frame(format.get(), stream->index, start_time, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) < 0) {
-                return false;
-            }
-        }
+    void restart_decoder(int32_t synced_at) {
         avcodec_flush_buffers(decoder.get());
+        cursor = -1;
+        sync_entry = synced_at;
+        sync_skipped = 0;
         position = -1;
+        sent_picture = -1;
         input_ended = false;
-        first_packet.reset();
-        last_packet.reset();
-        return true;
+        drained = 0;
+        landed_late = false;
     }
 
-    // Index of the keyframe at or before `index` in the seek index, or nullopt without one.
-    [[nodiscard]] std::optional<int64_t> keyframe_before(int64_t index) const {
-        const AVIndexEntry* entry =
-            avformat_index_get_entry_from_timestamp(stream, to_timestamp(index), AVSEEK_FLAG_BACKWARD);
-        if (entry == nullptr) return std::nullopt;
-        return to_index(entry->timestamp);
+    // The entry to seek to by byte for keyframe `key`: itself, or a packet before it (in program
+    // streams only packets that start a PES have a position); -1 when none is near.
+    [[nodiscard]] int32_t byte_entry(int32_t key) const {
+        const FilmIndexEntry& e = index.entries[static_cast<size_t>(key)];
+        for (int32_t n = key; n >= 0 && key - n < 1000; --n) {
+            const FilmIndexEntry& before = index.entries[static_cast<size_t>(n)];
+            if (before.pos >= 0 && before.dts <= e.dts) return n;
+        }
+        return -1;
     }
 
-    // True when decoding on from the current position reaches `target` no later than a seek would.
-    [[nodiscard]] bool ahead_in_group(int64_t target) const {
-        if (position < 0 || target <= position) return false;
-        if (const auto key = keyframe_before(target)) return *key <= position + 1;
-        return target - position <= kStraightWithoutIndex;
-    }
-
-    // Leaves the decoder on frame `target` (or the first one after a gap at it).
-    bool decode_to(int64_t target) {
-        if (!ahead_in_group(target)) {
-            int64_t seek_index = target;
-            for (int attempt = 0;; ++attempt) {
-                if (attempt == kMaxSeeks || !seek(seek_index)) return false;
-                const auto first = next_frame();
-                if (!first) return false;
-                if (*first <= target) break;
-                // Landed on a keyframe after the target (its packet time is earlier than its
-                // picture time): try the keyframe before it.
-                if (seek_index <= 0) break;
-                seek_index = std::min(seek_index, first_packet.value_or(seek_index)) - 1;
+    // Puts the demuxer before keyframe `key`: by byte where the container has no seek index, else
+    // by time; when that lands past it, from the start of the file.
+    bool seek_to_key(int32_t key) {
+        const FilmIndexEntry& e = index.entries[static_cast<size_t>(key)];
+        AVFormatContext* f = input.format.get();
+        const int s = input.stream->index;
+        const int64_t time = index.order == FilmOrder::Time ? std::min(e.pts, e.dts) : e.dts;
+        const int32_t by_byte = byte_seek ? byte_entry(key) : -1;
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            int result = -1;
+            if (attempt == 0) {
+                result = by_byte >= 0 ? av_seek_frame(f, -1, index.entries[static_cast<size_t>(by_byte)].pos, AVSEEK_FLAG_BYTE)
+                                      : av_seek_frame(f, s, time, AVSEEK_FLAG_BACKWARD);
+            } else if (attempt == 1 && (f->iformat->flags & AVFMT_NO_BYTE_SEEK) == 0) {
+                result = av_seek_frame(f, -1, 0, AVSEEK_FLAG_BYTE);
+            } else if (attempt == 2) {
+                result = av_seek_frame(f, s, INT64_MIN, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
             }
-            if (position >= target) return true;
+            if (result < 0) continue;
+            restart_decoder(attempt == 0 && by_byte >= 0 ? by_byte : 0);
+            awaited = key;
+            // The first picture shows whether the seek reached the keyframe in time.
+            if (next_picture() || !landed_late) return true;
+        }
+        awaited = -1;
+        return false;
+    }
+
+    // Leaves picture `target` (of frame `frame`) in `latest`, or the first one after it when it is lost.
+    bool decode_to(int32_t frame, int32_t target) {
+        if (position == target) return true;
+        const int32_t key = key_at_or_before(frame);
+        const bool onwards = position >= 0 && target > position && picture_of_frame(key) <= position + 1;
+        if (!onwards) {
+            int32_t start = key;
+            for (int back = 0;; ++back) {
+                if (!seek_to_key(start)) return false;
+                if (position < 0) return false;  // nothing decodable from there on
+                if (position <= target || start == 0 || back == kMaxSeekBacks) break;
+                // The keyframe's first picture comes after the target (leading pictures of an
+                // open group): start one keyframe further back.
+                start = key_at_or_before(start - 1);
+            }
         }
         while (position < target) {
-            if (!next_frame()) {
+            if (!next_picture()) {
                 position = -1;
                 return false;
             }
@@ -181,103 +224,52 @@ struct FfmpegFrameReader::Impl {
         return true;
     }
 
-    bool convert(const AVFrame& f, FrameImage& out) {
-        if (f.width <= 0 || f.height <= 0) return false;
-        const bool full = is_full_range(f);
-        if (!scale || f.width != scale_width || f.height != scale_height || f.format != scale_format ||
-            full != scale_full_range) {
-            scale.reset(sws_getContext(f.width, f.height, plain_layout(f.format), width, height, AV_PIX_FMT_RGB32,
-                                       SWS_BILINEAR, nullptr, nullptr, nullptr));
-            if (!scale) return false;
-            const int* table = sws_getCoefficients(SWS_CS_ITU601);
-            sws_setColorspaceDetails(scale.get(), table, full ? 1 : 0, table, 1, 0, 1 << 16, 1 << 16);
-            scale_width = f.width;
-            scale_height = f.height;
-            scale_format = f.format;
-            scale_full_range = full;
-        }
-        out.width = width;
-        out.height = height;
-        out.pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
-        uint8_t* planes[4] = {reinterpret_cast<uint8_t*>(out.pixels.data()), nullptr, nullptr, nullptr};
-        const int strides[4] = {width * 4, 0, 0, 0};
-        if (sws_scale(scale.get(), f.data, f.linesize, 0, f.height, planes, strides) != height) return false;
-        // Without an alpha channel in the source the converter writes opaque pixels already.
-        const AVPixFmtDescriptor* layout = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(f.format));
-        if (layout != nullptr && (layout->flags & AV_PIX_FMT_FLAG_ALPHA) != 0) {
-            for (uint32_t& pixel : out.pixels) pixel |= 0xFF000000u;
-        }
-        return true;
-    }
-
     void close() {
-        scale.reset();
         decoder.reset();
-        format.reset();
-        stream = nullptr;
-        frame_count = -1;
-        rate = AVRational{0, 1};
-        position = -1;
-        decode_order_times = false;
-        decodable_end = INT64_MAX;
+        input = FilmInput{};
+        index = FilmIndex{};
+        keys.clear();
+        position = shown_frame = shown_picture = -1;
+        awaited = -1;
+        decodable_end = INT32_MAX;
         if (shown) av_frame_unref(shown.get());
-        last_index = -1;
+        if (latest) av_frame_unref(latest.get());
     }
 
-    // Number of frames when the container does not say: from the duration, or by counting packets.
-    int32_t count_frames() {
-        if (stream->duration > 0) return static_cast<int32_t>(std::min<int64_t>(to_index(start_time + stream->duration), INT32_MAX));
-        if (format->duration > 0) {
-            const int64_t frames = av_rescale_q(format->duration, AV_TIME_BASE_Q, av_inv_q(rate));
-            return static_cast<int32_t>(std::min<int64_t>(frames, INT32_MAX));
-        }
-        int64_t count = 0;
-        while (av_read_frame(format.get(), packet.get()) >= 0) {
-            if (packet->stream_index == stream->index) ++count;
-            av_packet_unref(packet.get());
-        }
-        av_seek_frame(format.get(), stream->index, start_time, AVSEEK_FLAG_BACKWARD);
-        return static_cast<int32_t>(std::min<int64_t>(count, INT32_MAX));
-    }
-
-    bool open(const std::filesystem::path& file) {
+    bool open(const std::filesystem::path& file, const std::function<void(int)>& progress, bool threads) {
         close();
-        if (!decoded || !packet || !shown) return false;
-        // A pipe or a device named as the video would block or never end.
-        std::error_code error;
-        if (!std::filesystem::is_regular_file(file, error)) return false;
-        AVFormatContext* raw = nullptr;
-        if (avformat_open_input(&raw, file.string().c_str(), nullptr, nullptr) < 0) return false;
-        format.reset(raw);
-        if (avformat_find_stream_info(format.get(), nullptr) < 0) return fail();
-        for (unsigned i = 0; i < format->nb_streams; ++i) {
-            AVStream* s = format->streams[i];
-            const bool video = s->codecpar->codec_type == AVMEDIA_TYPE_VIDEO && (s->disposition & AV_DISPOSITION_ATTACHED_PIC) == 0;
-            if (video && stream == nullptr) {
-                stream = s;
-            } else {
-                s->discard = AVDISCARD_ALL;
+        if (!scratch || !latest || !shown || !packet) return false;
+        auto built = film_index(file, progress);
+        if (!built) return false;
+        input = open_film_input(file);
+        if (!input.stream) return fail();
+        index = std::move(*built);
+        const AVCodecParameters& par = *input.stream->codecpar;
+        if (par.width != index.width || par.height != index.height) return fail();  // not the film indexed
+        bool origin_found = false;
+        for (int32_t n = 0; n < index.length(); ++n) {
+            const FilmIndexEntry& e = index.entries[static_cast<size_t>(n)];
+            if (e.key && !e.empty) keys.push_back(n);
+            if (!e.empty && !origin_found) {
+                sample_origin = e.dts - n;
+                origin_found = true;
             }
         }
-        if (stream == nullptr) return fail();
-        const AVCodecParameters& par = *stream->codecpar;
-        if (par.width <= 0 || par.height <= 0 || par.width > kMaxSide || par.height > kMaxSide) return fail();
+        if (keys.empty() || keys.front() != 0) keys.insert(keys.begin(), 0);
+        const char* name = input.format->iformat->name;
+        byte_seek = index.order == FilmOrder::Decode || std::strstr(name, "mpegts") != nullptr || std::strcmp(name, "mpeg") == 0;
+
         const AVCodec* codec = avcodec_find_decoder(par.codec_id);
         if (codec == nullptr) return fail();
         decoder.reset(avcodec_alloc_context3(codec));
         if (!decoder || avcodec_parameters_to_context(decoder.get(), &par) < 0) return fail();
-        decoder->thread_count = 1;  // frame threads would add delay to every seek
+        decoder->thread_count = 1;
+        if (threads && static_cast<int64_t>(par.width) * par.height >= kThreadedPixels) {
+            decoder->thread_count = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+            // Pictures without times are numbered by the decoder's delay, which frame threads would change.
+            decoder->thread_type = index.order == FilmOrder::Time ? FF_THREAD_FRAME | FF_THREAD_SLICE : FF_THREAD_SLICE;
+        }
         if (avcodec_open2(decoder.get(), codec, nullptr) < 0) return fail();
-
-        width = par.width;
-        height = par.height;
-        rate = stream->avg_frame_rate;
-        if (rate.num <= 0 || rate.den <= 0) rate = stream->r_frame_rate;
-        if (rate.num <= 0 || rate.den <= 0) rate = av_inv_q(stream->time_base);
-        if (rate.num <= 0 || rate.den <= 0) return fail();
-        start_time = stream->start_time != AV_NOPTS_VALUE ? stream->start_time : 0;
-        const int64_t counted = stream->nb_frames > 0 ? stream->nb_frames : count_frames();
-        frame_count = static_cast<int32_t>(std::clamp<int64_t>(counted, 0, INT32_MAX));
         return true;
     }
 
@@ -286,21 +278,21 @@ struct FfmpegFrameReader::Impl {
         return false;
     }
 
-    bool frame(int32_t index, FrameImage& out) {
-        if (!stream) return false;
-        const bool in_range = index >= 0 && index < frame_count && index < decodable_end;
-        if (in_range && index != last_index) {
-            if (decode_to(index)) {
-                av_frame_unref(shown.get());
-                av_frame_move_ref(shown.get(), decoded.get());
-                last_index = position;
-            } else if (input_ended) {
-                // The file ends early: every later frame is the last one that could be shown.
-                decodable_end = std::min<int64_t>(decodable_end, index);
+    bool decode(int32_t frame) {
+        if (!is_open() || frame < 0 || frame >= index.length() || frame >= decodable_end) return false;
+        const int32_t target = picture_of_frame(frame);
+        if (target != shown_picture) {
+            if (!decode_to(frame, target)) {
+                // Cut short or damaged: every later frame is the last one that could be shown.
+                decodable_end = std::min(decodable_end, frame);
+                return false;
             }
+            av_frame_unref(shown.get());
+            if (av_frame_ref(shown.get(), latest.get()) < 0) return false;
+            shown_picture = target;
         }
-        if (last_index < 0) return false;
-        return convert(*shown, out);
+        shown_frame = frame;
+        return true;
     }
 };
 
@@ -308,12 +300,46 @@ FfmpegFrameReader::FfmpegFrameReader() : impl_(std::make_unique<Impl>()) {}
 
 FfmpegFrameReader::~FfmpegFrameReader() = default;
 
-bool FfmpegFrameReader::open(const std::filesystem::path& file) { return impl_->open(file); }
+bool FfmpegFrameReader::open(const std::filesystem::path& file) { return impl_->open(file, {}, false); }
 
-int32_t FfmpegFrameReader::length() const { return impl_->stream ? impl_->frame_count : -1; }
+bool FfmpegFrameReader::open(const std::filesystem::path& file, const std::function<void(int)>& progress, bool threads) {
+    return impl_->open(file, progress, threads);
+}
 
-bool FfmpegFrameReader::frame(int32_t index, FrameImage& out) { return impl_->frame(index, out); }
+int32_t FfmpegFrameReader::length() const { return impl_->is_open() ? impl_->index.length() : -1; }
 
-double FfmpegFrameReader::frame_rate() const { return impl_->stream ? av_q2d(impl_->rate) : 0.0; }
+bool FfmpegFrameReader::frame(int32_t index, FrameImage& out) {
+    if (!impl_->is_open()) return false;
+    impl_->decode(index);  // outside the film or undecodable: the last picture again
+    if (impl_->shown_picture < 0) return false;
+    out.width = impl_->index.width;
+    out.height = impl_->index.height;
+    out.pixels.resize(static_cast<size_t>(out.width) * static_cast<size_t>(out.height));
+    return convert(reinterpret_cast<uint8_t*>(out.pixels.data()), out.width * 4, out.width, out.height);
+}
+
+double FfmpegFrameReader::frame_rate() const {
+    return impl_->is_open() ? static_cast<double>(impl_->index.rate_num) / impl_->index.rate_den : 0.0;
+}
+
+int FfmpegFrameReader::width() const { return impl_->is_open() ? impl_->index.width : 0; }
+
+int FfmpegFrameReader::height() const { return impl_->is_open() ? impl_->index.height : 0; }
+
+const FilmIndex* FfmpegFrameReader::index() const { return impl_->is_open() ? &impl_->index : nullptr; }
+
+bool FfmpegFrameReader::decode(int32_t index) { return impl_->decode(index); }
+
+int32_t FfmpegFrameReader::current() const { return impl_->shown_picture >= 0 ? impl_->shown_frame : -1; }
+
+bool FfmpegFrameReader::convert(uint8_t* pixels, int stride, int width, int height) {
+    if (impl_->shown_picture < 0) return false;
+    return impl_->converter.convert(*impl_->shown, pixels, stride, width, height);
+}
+
+int32_t FfmpegFrameReader::group_start(int32_t index) const {
+    if (!impl_->is_open()) return 0;
+    return impl_->key_at_or_before(std::clamp(index, 0, impl_->index.length() - 1));
+}
 
 }  // namespace vantrel

@@ -1,47 +1,252 @@
 #include "platform/film_feed.hpp"
 
-#include "platform/ffmpeg_frame_reader.hpp"
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <set>
+#include <thread>
+
+#include "platform/film_decoder.hpp"
+#include "platform/film_schedule.hpp"
 
 namespace vantrel {
 
 namespace {
 
-// Decodes on the caller's thread: a placeholder until the threaded decoder lands.
-class DirectFilmFeed final : public FilmFeed {
+using Clock = std::chrono::steady_clock;
+
+// Converted frames kept, whatever the film: at most this many bytes, and at most kMaxKept frames.
+constexpr int64_t kCacheBytes = 256LL * 1024 * 1024;
+constexpr int32_t kMaxKept = 600;
+// Presentations a second: the train's rate in frames a second over this is the stride.
+constexpr double kPresentationsPerSecond = 30.0;
+// How far ahead to prepare, in seconds of travel (at least kMinAhead presentations).
+constexpr double kAheadSeconds = 1.0;
+constexpr int32_t kMinAhead = 8;
+// Without a new frame for this long the train is taken to stand.
+constexpr auto kStandingAfter = std::chrono::milliseconds(500);
+
+class ThreadedFilmFeed final : public FilmFeed {
 public:
-    bool open(const std::filesystem::path& file) { return reader_.open(file) && reader_.length() >= 0; }
-    int32_t length() const override { return reader_.length(); }
-    QSize source_size() const override { return source_; }
-    double frame_rate() const override { return reader_.frame_rate(); }
-    void set_draw_size(QSize size) override { draw_ = size; }
-    void want(int32_t index) override {
-        FrameImage image;
-        if (index < 0 || !reader_.frame(index, image) || image.width <= 0 || image.height <= 0) return;
-        source_ = QSize(image.width, image.height);
-        QImage picture = QImage(reinterpret_cast<const uchar*>(image.pixels.data()), image.width, image.height,
-                                image.width * 4, QImage::Format_ARGB32)
-                             .copy();
-        if (!draw_.isEmpty() && draw_ != source_)
-            picture = picture.scaled(draw_, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        last_ = FilmPicture{index, std::move(picture)};
-        if (on_ready_) on_ready_();
+    explicit ThreadedFilmFeed(std::unique_ptr<FilmDecoder> decoder)
+        : decoder_(std::move(decoder)),
+          length_(decoder_->length()),
+          source_(decoder_->source_size()),
+          rate_(decoder_->frame_rate()),
+          draw_(source_),
+          thread_([this] { run(); }) {}
+
+    ~ThreadedFilmFeed() override {
+        {
+            std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        wake_.notify_all();
+        thread_.join();
     }
-    FilmPicture nearest(int32_t) override { return last_; }
-    void set_on_ready(std::function<void()> callback) override { on_ready_ = std::move(callback); }
+
+    ThreadedFilmFeed(const ThreadedFilmFeed&) = delete;
+    ThreadedFilmFeed& operator=(const ThreadedFilmFeed&) = delete;
+
+    int32_t length() const override { return length_; }
+    QSize source_size() const override { return source_; }
+    double frame_rate() const override { return rate_; }
+
+    void set_draw_size(QSize size) override {
+        if (size.isEmpty()) size = source_;
+        {
+            std::lock_guard lock(mutex_);
+            if (size == draw_) return;
+            draw_ = size;
+            kept_.clear();
+            ++generation_;
+        }
+        wake_.notify_all();
+    }
+
+    void want(int32_t index) override {
+        {
+            std::lock_guard lock(mutex_);
+            const auto now = Clock::now();
+            if (index == wanted_) {
+                if (now - changed_at_ > kStandingAfter) speed_ = 0;
+                return;
+            }
+            const double seconds = std::chrono::duration<double>(now - changed_at_).count();
+            const int64_t moved = static_cast<int64_t>(index) - wanted_;
+            if (wanted_ < 0 || seconds <= 0 || seconds > 1.0 || std::llabs(moved) > capacity()) {
+                speed_ = 0;  // a start or a jump: no rate to go by
+            } else {
+                const double measured = static_cast<double>(moved) / seconds;
+                speed_ = speed_ == 0 ? measured : 0.7 * speed_ + 0.3 * measured;
+            }
+            direction_ = moved < 0 ? -1 : 1;
+            wanted_ = index;
+            changed_at_ = now;
+        }
+        wake_.notify_all();
+    }
+
+    FilmPicture nearest(int32_t index) override {
+        std::lock_guard lock(mutex_);
+        const auto best = nearest_kept(index);
+        if (best == kept_.end()) return {};
+        return FilmPicture{best->first, best->second};
+    }
+
+    void set_on_ready(std::function<void()> callback) override {
+        std::lock_guard lock(mutex_);
+        on_ready_ = std::move(callback);
+    }
 
 private:
-    FfmpegFrameReader reader_;
-    QSize source_, draw_;
-    FilmPicture last_;
+    using Kept = std::map<int32_t, QImage>;
+
+    // Frames the cache holds at the current draw size.
+    [[nodiscard]] int32_t capacity() const {
+        const int64_t bytes = std::max<int64_t>(1, static_cast<int64_t>(draw_.width()) * draw_.height() * 4);
+        return static_cast<int32_t>(std::clamp<int64_t>(kCacheBytes / bytes, 1, kMaxKept));
+    }
+
+    Kept::const_iterator nearest_kept(int32_t index) const {
+        if (kept_.empty()) return kept_.end();
+        const auto after = kept_.lower_bound(index);
+        if (after == kept_.end()) return std::prev(after);
+        if (after->first == index || after == kept_.begin()) return after;
+        const auto before = std::prev(after);
+        const int64_t below = static_cast<int64_t>(index) - before->first;
+        const int64_t above = static_cast<int64_t>(after->first) - index;
+        return below <= above ? before : after;
+    }
+
+    // The train's rate now: none once it has stood a while, whether or not the window still asks.
+    [[nodiscard]] double speed() const { return Clock::now() - changed_at_ > kStandingAfter ? 0 : speed_; }
+
+    FilmSchedule schedule() const {
+        FilmSchedule s;
+        s.wanted = wanted_;
+        s.length = length_;
+        s.direction = direction_;
+        const double speed_now = speed();
+        const double per_presentation = std::abs(speed_now) / kPresentationsPerSecond;
+        s.stride = std::max(1, static_cast<int32_t>(per_presentation));
+        const int32_t half = std::max(1, capacity() / 2);
+        if (direction_ < 0) {
+            s.ahead = half;  // a whole keyframe group, as far as the cache holds it
+        } else {
+            const auto travel = static_cast<int32_t>(std::abs(speed_now) * kAheadSeconds) / s.stride;
+            s.ahead = std::min(std::max(travel, kMinAhead), half);
+        }
+        return s;
+    }
+
+    // Drops frames from the far ends until the cache fits: those left behind while they are more
+    // than half of it (the rest make small moves back cost nothing), else those farthest ahead.
+    void evict() {
+        const int32_t limit = capacity();
+        while (static_cast<int32_t>(kept_.size()) > limit) {
+            const auto split = kept_.lower_bound(wanted_);
+            const auto below = std::distance(kept_.begin(), split);
+            const auto above = static_cast<std::ptrdiff_t>(kept_.size()) - below;
+            const auto behind = direction_ >= 0 ? below : above;
+            const bool drop_behind = behind > limit / 2 || behind == static_cast<std::ptrdiff_t>(kept_.size());
+            const bool drop_low = (direction_ >= 0) == drop_behind;
+            kept_.erase(drop_low ? kept_.begin() : std::prev(kept_.end()));
+        }
+    }
+
+    // The next frame to make, -1 when all planned ones are ready.
+    int32_t plan_next() {
+        const FilmSchedule plan = schedule();
+        // With the train moving several frames a presentation, a neighbour closer than that will
+        // do: going back for the exact frame would mean a seek.
+        const auto ready = [&](int32_t n) {
+            if (failed_.count(n) > 0) return true;
+            const auto near = nearest_kept(n);
+            return near != kept_.end() && std::llabs(static_cast<int64_t>(near->first) - n) < plan.stride;
+        };
+        return next_film_frame(plan, ready, [&](int32_t n) { return decoder_->group_start(n); });
+    }
+
+    void run() {
+        for (;;) {
+            int32_t next = -1;
+            QSize size;
+            uint64_t generation = 0;
+            {
+                std::unique_lock lock(mutex_);
+                for (;;) {
+                    if (stop_) return;
+                    next = plan_next();
+                    if (next >= 0) break;
+                    // Woken by the window's calls, and once more when a moving train has stood
+                    // long enough for its exact frame to be wanted again.
+                    const auto standing = changed_at_ + kStandingAfter + std::chrono::milliseconds(1);
+                    if (speed_ != 0 && standing > Clock::now()) {
+                        wake_.wait_until(lock, standing);
+                    } else {
+                        wake_.wait(lock);
+                    }
+                }
+                size = draw_;
+                generation = generation_;
+            }
+            QImage picture;
+            const bool made = decoder_->decode(next) && decoder_->picture(size, picture);
+            std::function<void()> notify;
+            {
+                std::lock_guard lock(mutex_);
+                if (generation != generation_) continue;
+                if (!made) {
+                    // Not decodable: asked for no more, so the thread does not spin on it.
+                    failed_.insert(next);
+                    continue;
+                }
+                const auto before = nearest_kept(wanted_);
+                const bool closer = before == kept_.end() ||
+                                    std::llabs(static_cast<int64_t>(next) - wanted_) <
+                                        std::llabs(static_cast<int64_t>(before->first) - wanted_);
+                kept_[next] = std::move(picture);
+                evict();
+                if (closer) notify = on_ready_;
+            }
+            if (notify) notify();
+        }
+    }
+
+    std::unique_ptr<FilmDecoder> decoder_;  // used by the thread alone
+    const int32_t length_;
+    const QSize source_;
+    const double rate_;
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool stop_ = false;
+    QSize draw_;
+    uint64_t generation_ = 0;  // counts draw-size changes, so a picture of the old size is dropped
+    int32_t wanted_ = -1;
+    int direction_ = 1;
+    double speed_ = 0;  // frames a second, signed
+    Clock::time_point changed_at_ = Clock::now();
+    Kept kept_;
+    std::set<int32_t> failed_;
     std::function<void()> on_ready_;
+
+    std::thread thread_;  // last: starts once everything above is set up
 };
 
 }  // namespace
 
-std::unique_ptr<FilmFeed> open_film_feed(const std::filesystem::path& file, const std::function<void(int)>&) {
-    auto feed = std::make_unique<DirectFilmFeed>();
-    if (!feed->open(file)) return nullptr;
-    return feed;
+std::unique_ptr<FilmFeed> make_film_feed(std::unique_ptr<FilmDecoder> decoder) {
+    if (!decoder || decoder->length() <= 0) return nullptr;
+    return std::make_unique<ThreadedFilmFeed>(std::move(decoder));
+}
+
+std::unique_ptr<FilmFeed> open_film_feed(const std::filesystem::path& file, const std::function<void(int)>& progress) {
+    return make_film_feed(open_ffmpeg_film_decoder(file, progress));
 }
 
 bool FilmFrameSource::open(const std::filesystem::path& file) {

@@ -1,0 +1,21 @@
+#pragma once
+// Which frame the film's decoder thread makes next: the wanted one, then those the train will
+// want soon, in its direction of travel; backwards a keyframe group is decoded upwards once.
+#include <cstdint>
+#include <functional>
+
+namespace vantrel {
+
+struct FilmSchedule {
+    int32_t wanted = -1;   // the frame the run wants now
+    int32_t length = 0;    // frames in the film
+    int direction = 1;     // +1 forwards or standing, -1 backwards
+    int32_t stride = 1;    // frames the train moves between two presentations
+    int32_t ahead = 8;     // how many presentations to prepare ahead
+};
+
+// The next frame to decode and convert, or -1 when everything planned is ready.
+[[nodiscard]] int32_t next_film_frame(const FilmSchedule& s, const std::function<bool(int32_t)>& ready,
+                                      const std::function<int32_t(int32_t)>& group_start);
+
+}  // namespace vantrel

@@ -1,0 +1,190 @@
+// The film feed: the window's calls never wait on the decoder, reversing decodes a keyframe group
+// once, and the pictures are the frames asked for at the size they are drawn.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <future>
+#include <mutex>
+#include <set>
+
+#include "film_maker.hpp"
+#include "platform/ffmpeg_handles.hpp"
+#include "platform/film_decoder.hpp"
+#include "platform/film_schedule.hpp"
+#include "test_support.hpp"
+
+namespace {
+
+using namespace vantrel;
+using namespace std::chrono_literals;
+
+// A decoder of 300 frames in keyframe groups of 30 that records its calls; while `held`, every
+// decode waits until the test lets it go.
+class ScriptedDecoder final : public FilmDecoder {
+public:
+    struct Log {
+        std::mutex mutex;
+        std::condition_variable changed;
+        std::vector<int32_t> decoded;
+        bool held = false;
+        bool inside = false;  // a decode is waiting on `held`
+    };
+    explicit ScriptedDecoder(std::shared_ptr<Log> log) : log_(std::move(log)) {}
+    int32_t length() const override { return 300; }
+    QSize source_size() const override { return {64, 32}; }
+    double frame_rate() const override { return 30; }
+    int32_t group_start(int32_t index) const override { return index / 30 * 30; }
+    bool decode(int32_t index) override {
+        std::unique_lock lock(log_->mutex);
+        log_->inside = true;
+        log_->changed.notify_all();
+        log_->changed.wait(lock, [&] { return !log_->held; });
+        log_->inside = false;
+        log_->decoded.push_back(index);
+        last_ = index;
+        return true;
+    }
+    bool picture(QSize size, QImage& out) override {
+        out = QImage(size, QImage::Format_RGB32);
+        out.fill(static_cast<uint>(last_));
+        return true;
+    }
+
+private:
+    std::shared_ptr<ScriptedDecoder::Log> log_;
+    int32_t last_ = -1;
+};
+
+// Waits (up to a generous limit, for a loaded machine) until the feed has frame `n` ready.
+bool ready_within(FilmFeed& feed, int32_t n) {
+    for (auto end = std::chrono::steady_clock::now() + 20s; std::chrono::steady_clock::now() < end;) {
+        if (feed.nearest(n).index == n) return true;
+        std::this_thread::sleep_for(1ms);
+    }
+    return false;
+}
+
+TEST(FilmFeed, TheWindowNeverWaitsOnASlowDecoder) {
+    auto log = std::make_shared<ScriptedDecoder::Log>();
+    log->held = true;
+    auto feed = make_film_feed(std::make_unique<ScriptedDecoder>(log));
+    ASSERT_NE(feed, nullptr);
+    EXPECT_EQ(feed->length(), 300);
+    std::atomic<int> ready_calls{0};
+    feed->set_on_ready([&] { ++ready_calls; });
+
+    feed->want(10);
+    {
+        std::unique_lock lock(log->mutex);
+        ASSERT_TRUE(log->changed.wait_for(lock, 20s, [&] { return log->inside; }));
+    }
+    // The decoder is stuck inside frame 10: the window's calls still come back.
+    auto window = std::async(std::launch::async, [&] {
+        for (int32_t n = 11; n < 200; ++n) {
+            feed->want(n);
+            if (feed->nearest(n).index != -1) return false;  // nothing is ready yet
+        }
+        feed->set_draw_size({128, 64});
+        return feed->nearest(0).image.isNull();
+    });
+    ASSERT_EQ(window.wait_for(20s), std::future_status::ready) << "a call waited on the decoder";
+    EXPECT_TRUE(window.get());
+    EXPECT_EQ(ready_calls, 0);
+    {
+        std::lock_guard lock(log->mutex);
+        log->held = false;
+    }
+    log->changed.notify_all();
+    ASSERT_TRUE(ready_within(*feed, 199));
+    EXPECT_GT(ready_calls, 0);
+    EXPECT_EQ(feed->nearest(199).image.size(), QSize(128, 64)) << "drawn at the size set";
+    feed.reset();  // joins the thread while it may be reading ahead
+}
+
+TEST(FilmFeed, ReversingDecodesEachKeyframeGroupOnceAndServesItBackwards) {
+    auto log = std::make_shared<ScriptedDecoder::Log>();
+    auto feed = make_film_feed(std::make_unique<ScriptedDecoder>(log));
+    feed->want(150);
+    ASSERT_TRUE(ready_within(*feed, 150));
+    // One frame a tick, as at a walking pace: the feed reads the rate from the calls.
+    for (int32_t n = 149; n >= 95; --n) {
+        std::this_thread::sleep_for(33ms);
+        feed->want(n);
+        ASSERT_TRUE(ready_within(*feed, n)) << n;
+        EXPECT_EQ(feed->nearest(n).image.pixel(0, 0) & 0xFFFFFF, static_cast<uint>(n));
+    }
+    std::lock_guard lock(log->mutex);
+    std::set<int32_t> seen;
+    for (size_t i = 0; i < log->decoded.size(); ++i) {
+        const int32_t n = log->decoded[i];
+        EXPECT_TRUE(seen.insert(n).second) << "frame " << n << " decoded twice";
+        // Within a group the decoder only ever moves forwards.
+        if (i > 0 && n / 30 == log->decoded[i - 1] / 30) {
+            EXPECT_GT(n, log->decoded[i - 1]);
+        }
+    }
+    for (int32_t n = 95; n <= 150; ++n) EXPECT_TRUE(seen.count(n)) << n;
+}
+
+TEST(FilmSchedule, PlansTheWantedFrameThenTheWayAhead) {
+    const auto group = [](int32_t n) { return n / 30 * 30; };
+    struct Case {
+        const char* name;
+        FilmSchedule schedule;
+        std::set<int32_t> ready;
+        int32_t next;
+    };
+    const Case cases[] = {
+        {"the wanted frame first", {100, 300, 1, 1, 8}, {}, 100},
+        {"then the next ahead", {100, 300, 1, 1, 8}, {100, 101}, 102},
+        {"at twice the speed every second frame", {100, 300, 1, 2, 8}, {100, 102}, 104},
+        {"nothing past the end", {298, 300, 1, 1, 8}, {298, 299}, -1},
+        {"all planned frames ready", {100, 300, 1, 1, 2}, {100, 101, 102}, -1},
+        {"no frame before the film", {-5, 300, 1, 1, 8}, {}, -1},
+        {"backwards from the group's start", {100, 300, -1, 1, 40}, {}, 90},
+        {"backwards, the group bounded by the plan", {100, 300, -1, 1, 4}, {}, 96},
+        {"backwards, the next group down", {100, 300, -1, 1, 40}, {90, 91, 92, 93, 94, 95, 96, 97, 98, 99, 100}, 60},
+        {"backwards, only the frames planned", {100, 300, -1, 3, 40}, {}, 91},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(next_film_frame(c.schedule, [&](int32_t n) { return c.ready.count(n) > 0; }, group), c.next)
+            << c.name;
+    }
+}
+
+TEST(FilmFeed, ShowsTheFramesOfARealFilmAtTheDrawSize) {
+    av_log_set_level(AV_LOG_QUIET);
+    test::TempDir dir;
+    setenv("XDG_CACHE_HOME", (dir / "cache").c_str(), 1);
+    ASSERT_TRUE(test::write_film(dir / "film.mp4", "-c:v libx264 -preset ultrafast -g 60 -bf 2", 200));
+    EXPECT_EQ(open_film_feed(dir / "missing.mp4"), nullptr);
+    auto feed = open_film_feed(dir / "film.mp4");
+    ASSERT_NE(feed, nullptr);
+    EXPECT_EQ(feed->length(), 200);
+    EXPECT_EQ(feed->source_size(), QSize(test::kVideoWidth, test::kVideoHeight));
+    const auto shown = [&](int32_t n) {
+        const QImage image = feed->nearest(n).image.convertToFormat(QImage::Format_RGB32);
+        FrameImage frame{image.width(), image.height(), {}};
+        for (int y = 0; y < image.height(); ++y) {
+            const auto* row = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
+            frame.pixels.insert(frame.pixels.end(), row, row + image.width());
+        }
+        return test::shown_index(frame);
+    };
+    for (int32_t n : {0, 1, 2, 3, 10, 70, 69, 68, 150, 149, 5, 199}) {
+        feed->want(n);
+        ASSERT_TRUE(ready_within(*feed, n)) << n << " shows " << feed->nearest(n).index;
+        EXPECT_EQ(shown(n), n);
+    }
+    feed->set_draw_size({320, 192});
+    feed->want(120);
+    ASSERT_TRUE(ready_within(*feed, 120));
+    EXPECT_EQ(feed->nearest(120).image.size(), QSize(320, 192));
+    feed->set_draw_size({});
+    feed->want(121);
+    ASSERT_TRUE(ready_within(*feed, 121));
+    EXPECT_EQ(shown(121), 121) << "an empty size is the film's own";
+}
+
+}  // namespace

@@ -1,0 +1,110 @@
+// Every kind of film the reader opens, written by ffmpeg at test time: frame n is the n-th
+// picture in presentation order (AVI: the n-th sample) in order, backwards and at random.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <random>
+
+#include "film_maker.hpp"
+#include "platform/ffmpeg_handles.hpp"
+#include "platform/film_index.hpp"
+#include "test_support.hpp"
+
+namespace {
+
+using namespace vantrel;
+
+constexpr int kFrames = 300;
+
+enum class Truth {
+    Exact,       // frame n shows n; the film has kFrames frames
+    Dropped,     // every 7th frame from the 4th dropped: an empty sample showing the frame before
+    Consistent,  // AVI with an encoder delay of empty samples: any order shows what reading in order shows
+};
+
+struct Film {
+    const char* name;  // file name; its extension picks the container
+    const char* encoder;
+    const char* args;
+    Truth truth = Truth::Exact;
+};
+
+const Film kFilms[] = {
+    {"mpeg4.avi", "mpeg4", "-c:v mpeg4 -g 50 -bf 0 -q:v 4"},
+    {"mpeg4_bframes.avi", "mpeg4", "-c:v mpeg4 -g 50 -bf 2 -q:v 4"},
+    {"xvid_bframes.avi", "libxvid", "-c:v libxvid -g 50 -bf 2", Truth::Consistent},
+    {"divx3.avi", "msmpeg4", "-c:v msmpeg4 -g 50 -q:v 4"},
+    {"mjpeg.avi", "mjpeg", "-c:v mjpeg -q:v 4"},
+    {"cinepak.avi", "cinepak", "-c:v cinepak -g 50"},
+    {"dropped_frames.avi", "mjpeg", "-c:v mjpeg -q:v 4 -vf select='not(eq(mod(n\\,7)\\,3))' -fps_mode passthrough",
+     Truth::Dropped},
+    {"h264_long_gop.mp4", "libx264", "-c:v libx264 -preset ultrafast -g 250 -bf 3 -b_strategy 0 -x264-params bframes=3:b-adapt=0"},
+    {"h264_open_gop.mkv", "libx264", "-c:v libx264 -preset veryfast -x264-params keyint=60:min-keyint=60:open-gop=1:bframes=3:b-adapt=0"},
+    {"h265.mov", "libx265", "-c:v libx265 -preset ultrafast -x265-params log-level=none:keyint=60:min-keyint=60:bframes=3:open-gop=1"},
+    {"vp9.webm", "libvpx-vp9", "-c:v libvpx-vp9 -deadline realtime -cpu-used 8 -g 60 -b:v 400k"},
+    {"av1.mkv", "libsvtav1", "-c:v libsvtav1 -preset 12 -g 60"},
+    {"h264_offset.m2ts", "libx264", "-c:v libx264 -preset ultrafast -g 60 -bf 2 -x264-params bframes=2:b-adapt=0 -output_ts_offset 1.4 -f mpegts -mpegts_m2ts_mode 1"},
+    {"mpeg2.mpg", "mpeg2video", "-c:v mpeg2video -g 30 -bf 2 -q:v 4 -f vob"},
+    {"mpeg2.ts", "mpeg2video", "-c:v mpeg2video -g 30 -bf 2 -q:v 4"},
+    // Variable frame rate as phones film: gaps of 1, 2 or 3 periods, played as it was filmed.
+    {"vfr.mp4", "libx264", "-c:v libx264 -preset ultrafast -g 90 -bf 2 -vf setpts='(N+floor(N/3)+floor(N/5))/(30*TB)' -fps_mode passthrough"},
+};
+
+class FilmFormats : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        av_log_set_level(AV_LOG_QUIET);
+        setenv("SVT_LOG", "1", 1);  // the AV1 encoder talks on its own
+        dir_ = std::make_unique<test::TempDir>();
+        setenv("XDG_CACHE_HOME", (dir_->path() / "cache").c_str(), 1);
+    }
+    static void TearDownTestSuite() { dir_.reset(); }
+    static std::unique_ptr<test::TempDir> dir_;
+};
+
+std::unique_ptr<test::TempDir> FilmFormats::dir_;
+
+int expected(const Film& film, int n) {
+    if (film.truth != Truth::Dropped) return n;
+    while (n % 7 == 3) --n;  // the frame before a dropped one
+    return n;
+}
+
+TEST_F(FilmFormats, EveryFrameIsTheOneAskedForInAnyOrder) {
+    for (const Film& film : kFilms) {
+        SCOPED_TRACE(film.name);
+        if (!test::has_encoder(film.encoder)) {
+            std::printf("skipped %s: no %s encoder\n", film.name, film.encoder);
+            continue;
+        }
+        const auto file = dir_->path() / film.name;
+        ASSERT_TRUE(test::write_film(file, film.args, kFrames));
+        FfmpegFrameReader reader;
+        ASSERT_TRUE(reader.open(file));
+        const int length = reader.length();
+        if (film.truth == Truth::Exact) {
+            EXPECT_EQ(length, kFrames);
+        } else if (film.truth == Truth::Dropped) {
+            EXPECT_EQ(length, kFrames);
+        }
+
+        std::vector<int> in_order(static_cast<size_t>(length));
+        for (int n = 0; n < length; ++n) in_order[static_cast<size_t>(n)] = test::read_number(reader, n);
+        if (film.truth == Truth::Consistent) {
+            for (int n = 1; n < length; ++n) ASSERT_GE(in_order[static_cast<size_t>(n)], in_order[static_cast<size_t>(n - 1)]);
+            EXPECT_GE(in_order.back(), kFrames - 4) << "pictures lost at the end";
+        } else {
+            for (int n = 0; n < length; ++n) ASSERT_EQ(in_order[static_cast<size_t>(n)], expected(film, n)) << "in order at " << n;
+        }
+        const auto check = [&](int n, const char* how) {
+            ASSERT_EQ(test::read_number(reader, n), in_order[static_cast<size_t>(n)]) << how << " at " << n;
+        };
+        for (int n = length - 1; n >= 0; n -= 7) check(n, "backwards");
+        for (int n = 65; n >= 45; --n) check(n, "backwards over a keyframe");
+        std::mt19937 random(7);
+        for (int i = 0; i < 60; ++i) check(static_cast<int>(random() % static_cast<unsigned>(length)), "at random");
+        for (int n : {0, length - 1, 1, 59, 60, 61, 119, 120, 0}) check(n, "jumping");
+    }
+}
+
+}  // namespace
