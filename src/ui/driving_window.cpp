@@ -417,9 +417,11 @@ void DrivingWindow::after_event() {
 }
 
 void DrivingWindow::want_frame() {
+    // Asked after every event, changed or not: the decoder tells a standing train from the
+    // repeats and reads ahead at the rate the frames change.
     if (!film_ || !session_->running()) return;
     const int32_t wanted = run_->core.Frame;
-    if (wanted == asked_ || wanted < 0) return;
+    if (wanted < 0) return;
     asked_ = wanted;
     film_->want(wanted);
 }
