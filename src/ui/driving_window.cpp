@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QThread>
+#include <QWindow>
 
 #include "app/run.hpp"
 #include "app/run_setup.hpp"
@@ -492,6 +493,8 @@ void DrivingWindow::showEvent(QShowEvent* event) {
     if (!centred_) {
         centred_ = true;
         apply_zoom();  // the frame's size is known now
+        // Another screen may have another device pixel ratio (and room to fit).
+        if (QWindow* window = windowHandle()) connect(window, &QWindow::screenChanged, this, &DrivingWindow::apply_zoom);
         if (zoom_.full_screen) {
             zoom_.full_screen = false;
             set_full_screen(true);
