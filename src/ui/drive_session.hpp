@@ -30,6 +30,8 @@ public:
     [[nodiscard]] bool running() const { return scheduler_.running(); }
     // The scheduler time of the latest tick, step or input: a tick's is its due time.
     [[nodiscard]] int64_t event_ms() const { return event_ms_; }
+    // When the next tick or step falls due (scheduler ms); -1 while the run stands.
+    [[nodiscard]] int64_t next_due_ms() const { return scheduler_.running() ? scheduler_.next_due() : -1; }
     // The wall clock of the timing log, finer than a millisecond.
     [[nodiscard]] double wall_ms() const { return static_cast<double>(clock_.nsecsElapsed()) / 1e6; }
 

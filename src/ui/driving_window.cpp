@@ -38,6 +38,7 @@ namespace {
 constexpr const char* kPause = "一時停止(&S)";
 constexpr const char* kResume = "運転再開(&S)";
 constexpr int64_t kFramePeriodMs = 33;  // frames are presented at most this often
+constexpr int64_t kPaintRoomMs = 4;      // no picture is drawn this close before a tick
 constexpr const char* kFullScreen = "全画面表示\tF11";
 
 QString text_or(const std::string& replacement, const char* builtin) {
@@ -456,7 +457,11 @@ void DrivingWindow::present_frame(int64_t now_ms) {
 
 void DrivingWindow::film_ready() {
     ready_posted_->store(false);
-    present_frame(session_->now_ms());
+    // Drawing takes a few milliseconds: a picture that arrives just before a tick is drawn
+    // right after that tick rather than holding it up.
+    const int64_t now = session_->now_ms();
+    if (session_->running() && session_->next_due_ms() - now < kPaintRoomMs && redraw_wanted_ < 0) return;
+    present_frame(now);
 }
 
 void DrivingWindow::draw_picture(const FilmPicture& picture, int64_t now_ms) {
