@@ -24,6 +24,9 @@ AVRational film_rate(const AVStream& stream) {
 // A keyframe this small is the placeholder after a packed B-frame (flagged like the keyframe
 // before it), no picture to start decoding at.
 constexpr int32_t kMinKeyframeBytes = 16;
+// At most this many samples per sample with data (a film filmed at 2 frames a second in a
+// 60-frame stream has 30).
+constexpr int64_t kMaxEmptyPerSample = 64;
 
 // AVI: the samples by number; the demuxer leaves empty ones out, so they are the gaps.
 // The count ends at the last sample with data: a header counting more (a file cut short) is not
@@ -34,6 +37,8 @@ bool number_by_sample(FilmIndex& index, const std::vector<Packet>& packets) {
     int64_t last = -1;
     for (const Packet& p : packets) last = std::max(last, p.dts - first);
     const int64_t count = last + 1;
+    // Gaps are dropped frames, not hours of nothing: a stray number must not make a huge index.
+    if (count > static_cast<int64_t>(packets.size()) * kMaxEmptyPerSample + kMaxEmptyPerSample) return false;
     if (count > kMaxFilmFrames) return false;
     index.entries.assign(static_cast<size_t>(count), FilmIndexEntry{});
     for (FilmIndexEntry& e : index.entries) e.empty = true;

@@ -187,4 +187,28 @@ TEST(FilmFeed, ShowsTheFramesOfARealFilmAtTheDrawSize) {
     EXPECT_EQ(shown(121), 121) << "an empty size is the film's own";
 }
 
+// Films this large decode on FFmpeg's frame threads, which hold pictures back: still the frame asked.
+TEST(FilmFeed, LargeFilmsDecodedOnThreadsAreFrameExact) {
+    av_log_set_level(AV_LOG_QUIET);
+    test::TempDir dir;
+    setenv("XDG_CACHE_HOME", (dir / "cache").c_str(), 1);
+    ASSERT_TRUE(test::write_film(dir / "hd.mkv",
+                                 "-vf scale=1280:768 -c:v libx264 -preset ultrafast -g 24 -bf 3 -x264-params bframes=3:b-adapt=0",
+                                 60));
+    auto feed = open_film_feed(dir / "hd.mkv");
+    ASSERT_NE(feed, nullptr);
+    feed->set_draw_size({test::kVideoWidth, test::kVideoHeight});
+    for (int32_t n : {0, 1, 2, 30, 31, 59, 23, 22, 24, 47, 10}) {
+        feed->want(n);
+        ASSERT_TRUE(ready_within(*feed, n)) << n;
+        const QImage image = feed->nearest(n).image;
+        FrameImage frame{image.width(), image.height(), {}};
+        for (int y = 0; y < image.height(); ++y) {
+            const auto* row = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
+            frame.pixels.insert(frame.pixels.end(), row, row + image.width());
+        }
+        EXPECT_EQ(test::shown_index(frame), n);
+    }
+}
+
 }  // namespace

@@ -36,6 +36,7 @@ const Film kFilms[] = {
     {"divx3.avi", "msmpeg4", "-c:v msmpeg4 -g 50 -q:v 4"},
     {"mjpeg.avi", "mjpeg", "-c:v mjpeg -q:v 4"},
     {"cinepak.avi", "cinepak", "-c:v cinepak -g 50"},
+    {"dv.avi", "dvvideo", "-vf scale=720:576,setpts=N/25/TB -r 25 -c:v dvvideo -pix_fmt yuv420p"},
     {"dropped_frames.avi", "mjpeg", "-c:v mjpeg -q:v 4 -vf select='not(eq(mod(n\\,7)\\,3))' -fps_mode passthrough",
      Truth::Dropped},
     {"h264_long_gop.mp4", "libx264", "-c:v libx264 -preset ultrafast -g 250 -bf 3 -b_strategy 0 -x264-params bframes=3:b-adapt=0"},
