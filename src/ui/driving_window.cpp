@@ -460,7 +460,11 @@ void DrivingWindow::film_ready() {
     // Drawing takes a few milliseconds: a picture that arrives just before a tick is drawn
     // right after that tick rather than holding it up.
     const int64_t now = session_->now_ms();
-    if (session_->running() && session_->next_due_ms() - now < kPaintRoomMs && redraw_wanted_ < 0) return;
+    if (session_->running() && session_->next_due_ms() - now < kPaintRoomMs && redraw_wanted_ < 0) {
+        // Should the tick not come (a clock that stands), the timer still draws it.
+        if (!present_retry_.isActive()) present_retry_.start(static_cast<int>(kPaintRoomMs + 1));
+        return;
+    }
     present_frame(now);
 }
 

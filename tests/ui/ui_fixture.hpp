@@ -51,7 +51,6 @@ class UiTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         qt_app();
-        QSettings().remove("view");  // every test starts at zoom 1, windowed
         data_ = std::make_unique<TempDir>();
         ASSERT_EQ(demo::write_demo_data(data_->path()), "");
         std::filesystem::create_directories(data_->path() / "image" / "title");
@@ -66,6 +65,7 @@ protected:
                     "BR006\nBR007\nBR008\nEMERG\nREVFW\nREVNT\nREVBK\nKEY01\nKEY03\nKEY07\n#\n");
     }
     static void TearDownTestSuite() { data_.reset(); }
+    void SetUp() override { QSettings().remove("view"); }  // every window opens at zoom 1, windowed
 
     [[nodiscard]] static const std::filesystem::path& data_dir() { return data_->path(); }
 
