@@ -484,11 +484,11 @@ void DrivingWindow::draw_picture(const FilmPicture& picture, int64_t now_ms) {
 void DrivingWindow::redraw() {
     const int32_t frame = run_->core.Frame;
     if (!film_ || frame < 0 || frame >= run_->video.length) return;
+    // Asked again even when it was the last frame asked: the decoder then knows the train
+    // stands there and decodes that very frame rather than a neighbour.
     redraw_wanted_ = frame;
-    if (frame != asked_) {
-        asked_ = frame;
-        film_->want(frame);
-    }
+    asked_ = frame;
+    film_->want(frame);
     present_frame(session_->now_ms());
 }
 
