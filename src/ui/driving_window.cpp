@@ -2,8 +2,6 @@
 
 #include <iostream>
 
-#include <cstdio>
-
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
@@ -27,6 +25,7 @@
 #include "ui/cab_screen.hpp"
 #include "ui/clocked_sound.hpp"
 #include "ui/drive_session.hpp"
+#include "ui/frame_presenter.hpp"
 #include "ui/help_window.hpp"
 #include "ui/key_input.hpp"
 #include "ui/value_display.hpp"
@@ -37,8 +36,6 @@ namespace {
 
 constexpr const char* kPause = "一時停止(&S)";
 constexpr const char* kResume = "運転再開(&S)";
-constexpr int64_t kFramePeriodMs = 33;  // frames are presented at most this often
-constexpr int64_t kPaintRoomMs = 4;      // no picture is drawn this close before a tick
 constexpr const char* kFullScreen = "全画面表示\tF11";
 
 QString text_or(const std::string& replacement, const char* builtin) {
@@ -53,11 +50,7 @@ QString load_error_text(const DataError& error) {
 }
 
 DrivingWindow::DrivingWindow(DriveHooks hooks, BackEnds back_ends)
-    : hooks_(std::move(hooks)), back_(std::move(back_ends)) {
-    present_retry_.setSingleShot(true);
-    present_retry_.setTimerType(Qt::PreciseTimer);
-    connect(&present_retry_, &QTimer::timeout, this, [this] { present_frame(session_->now_ms()); });
-}
+    : hooks_(std::move(hooks)), back_(std::move(back_ends)) {}
 
 DrivingWindow::~DrivingWindow() {
     if (session_) session_->stop();
@@ -151,14 +144,6 @@ bool DrivingWindow::load(const DriveRequest& request) {
     screen_ = std::make_unique<CabScreen>(client_, *run_, *pictures_);
     screen_->back()->installEventFilter(this);
 
-    film_ = back_.film ? back_.film() : nullptr;
-    if (film_) {
-        // The decoder tells of each new picture on its own thread: one notice at a time is
-        // queued to this window, which then takes whatever is ready.
-        film_->set_on_ready([this, posted = ready_posted_] {
-            if (!posted->exchange(true)) QMetaObject::invokeMethod(this, &DrivingWindow::film_ready, Qt::QueuedConnection);
-        });
-    }
 
     session_ = std::make_unique<DriveSession>(*run_);
     // The joystick is polled in the 100 ms step while a joystick type is chosen.
@@ -174,6 +159,8 @@ bool DrivingWindow::load(const DriveRequest& request) {
     if (record_.is_open()) session_->set_record(&record_);
     if (trace_.is_open()) session_->set_trace(&trace_);
     if (timing_.is_open()) session_->set_timing_log(&timing_);
+    presenter_ = std::make_unique<FramePresenter>(back_.film ? back_.film() : nullptr, *screen_->unten(), *session_, *run_);
+    if (timing_.is_open()) presenter_->set_timing_log(&timing_);
     connect(session_.get(), &DriveSession::changed, this, &DrivingWindow::after_event);
     connect(session_.get(), &DriveSession::stepped, this, [this] {
         if (hooks_.value_display && hooks_.value_display->isVisible()) hooks_.value_display->update_values(*run_);
@@ -196,7 +183,7 @@ void DrivingWindow::build_menu() {
     start1_ = bar->addAction(text_or(s.start, "Start"));
     start1_->setObjectName("start1");
     connect(start1_, &QAction::triggered, this, [this] {
-        --presented_;  // the picture is drawn again at the next chance
+        presenter_->forget_presented();
         session_->start_pause();
         start1_->setText(QString::fromUtf8(session_->running() ? kPause : kResume));
     });
@@ -351,14 +338,7 @@ void DrivingWindow::apply_zoom() {
     if (QAction* a = item("full_screen")) a->setChecked(zoom_.full_screen);
     // The film is drawn from its own resolution at the surface's pixels: a new size is asked
     // for and the frame shown again.
-    if (film_) {
-        film_->set_draw_size(screen_->unten()->pixel_size());
-        if (presented_ >= 0) {
-            redraw_wanted_ = presented_;
-            asked_ = presented_;
-            film_->want(presented_);
-        }
-    }
+    if (presenter_) presenter_->resize();
 }
 
 void DrivingWindow::route_input(QEvent* event) {
@@ -412,85 +392,12 @@ void DrivingWindow::after_event() {
             values->hide();
         }
     }
-    want_frame();
-    // A tick's presentation is timed by its due time, so ticks 33 ms apart never refuse
-    // each other's frames whatever their work took.
-    present_frame(session_->event_ms());
+    presenter_->after_event();
 }
 
-void DrivingWindow::want_frame() {
-    // Asked after every event, changed or not: the decoder tells a standing train from the
-    // repeats and reads ahead at the rate the frames change.
-    if (!film_ || !session_->running()) return;
-    const int32_t wanted = run_->core.Frame;
-    if (wanted < 0) return;
-    asked_ = wanted;
-    film_->want(wanted);
-}
+void DrivingWindow::redraw() { presenter_->redraw(); }
 
-void DrivingWindow::present_frame(int64_t now_ms) {
-    if (!film_ || closing_) return;
-    // A redraw shows its frame once the film has it, whether the run runs or not.
-    if (redraw_wanted_ >= 0) {
-        FilmPicture picture = film_->nearest(redraw_wanted_);
-        if (picture.index == redraw_wanted_) {
-            redraw_wanted_ = -1;
-            draw_picture(picture, now_ms);
-            return;
-        }
-    }
-    // The frame follows the run only while it runs, at most once per frame period, and
-    // only when it changed.
-    if (!session_->running()) return;
-    const int32_t wanted = run_->core.Frame;
-    if (wanted < 0 || run_->video.length < 0) return;
-    FilmPicture picture = film_->nearest(wanted);
-    if (picture.index < 0 || picture.image.isNull() || picture.index == presented_) return;
-    const int64_t since = now_ms - presented_at_;
-    if (since < kFramePeriodMs) {
-        // Refused by the gate: shown when the period has passed, unless a tick comes first.
-        if (!present_retry_.isActive()) present_retry_.start(static_cast<int>(kFramePeriodMs - since));
-        return;
-    }
-    draw_picture(picture, now_ms);
-}
-
-void DrivingWindow::film_ready() {
-    ready_posted_->store(false);
-    // Drawing takes a few milliseconds: a picture that arrives just before a tick is drawn
-    // right after that tick rather than holding it up.
-    const int64_t now = session_->now_ms();
-    if (session_->running() && session_->next_due_ms() - now < kPaintRoomMs && redraw_wanted_ < 0) {
-        // Should the tick not come (a clock that stands), the timer still draws it.
-        if (!present_retry_.isActive()) present_retry_.start(static_cast<int>(kPaintRoomMs + 1));
-        return;
-    }
-    present_frame(now);
-}
-
-void DrivingWindow::draw_picture(const FilmPicture& picture, int64_t now_ms) {
-    present_retry_.stop();
-    screen_->unten()->show_frame(picture.image);
-    presented_ = picture.index;
-    presented_at_ = now_ms;
-    ++frames_drawn_;
-    if (timing_.is_open()) {
-        char line[64];
-        std::snprintf(line, sizeof line, "frame,%d,%.3f\n", picture.index, session_->wall_ms());
-        timing_ << line;
-    }
-}
-
-void DrivingWindow::redraw() {
-    const int32_t frame = run_->core.Frame;
-    if (!film_ || frame < 0 || frame >= run_->video.length) return;
-    // Asked again even when it was the last frame asked: the decoder then knows the train
-    // stands there and decodes that very frame rather than a neighbour.
-    redraw_wanted_ = frame;
-    asked_ = frame;
-    film_->want(frame);
-    present_frame(session_->now_ms());
-}
+int DrivingWindow::frames_drawn() const { return presenter_->frames_drawn(); }
 
 void DrivingWindow::show_still() {
     const PictureRef& still = run_->route.still;
@@ -522,7 +429,7 @@ void DrivingWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     closing_ = true;
-    present_retry_.stop();
+    presenter_->stop();
     session_->stop();
     serial_->close();
     CoreState& c = run_->core;

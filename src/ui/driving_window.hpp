@@ -7,10 +7,7 @@
 #include <memory>
 #include <string>
 
-#include <atomic>
-
 #include <QMainWindow>
-#include <QTimer>
 
 #include "controllers/controller_state.hpp"
 #include "ui/back_ends.hpp"
@@ -23,6 +20,7 @@ namespace vantrel {
 struct Run;
 class CabScreen;
 class DriveSession;
+class FramePresenter;
 class HelpWindow;
 class Letterbox;
 class QtPictureLoader;
@@ -72,8 +70,8 @@ public:
     void set_zoom(double factor);
     void set_full_screen(bool on);
     [[nodiscard]] const ViewZoom& zoom() const { return zoom_; }
-    // Frames drawn from the film (the presentation count of the video surface's film pictures).
-    [[nodiscard]] int frames_drawn() const { return frames_drawn_; }
+    // Pictures of the film drawn so far.
+    [[nodiscard]] int frames_drawn() const;
 
 Q_SIGNALS:
     void closed();
@@ -91,10 +89,6 @@ private:
     void build_menu();
     void build_view_menu(QMenu* show);
     void after_event();
-    void want_frame();
-    void present_frame(int64_t now_ms);
-    void film_ready();
-    void draw_picture(const FilmPicture& picture, int64_t now_ms);
     void apply_zoom();
     void show_still();
     void set_controller(int type);
@@ -108,6 +102,7 @@ private:
     std::unique_ptr<QtPictureLoader> pictures_;
     std::unique_ptr<CabScreen> screen_;
     std::unique_ptr<DriveSession> session_;
+    std::unique_ptr<FramePresenter> presenter_;
     std::unique_ptr<SerialPort> serial_;
     JoystickControl own_control_;
     JoystickControl* control_ = &own_control_;
@@ -116,15 +111,6 @@ private:
     Letterbox* canvas_ = nullptr;
     QMenu* move_menu_ = nullptr;
     QAction* start1_ = nullptr;
-    FilmFeed* film_ = nullptr;
-    // Set while a ready notice of the decoder waits in the event queue (one is enough).
-    std::shared_ptr<std::atomic<bool>> ready_posted_ = std::make_shared<std::atomic<bool>>(false);
-    QTimer present_retry_;          // a frame refused by the period gate is presented when it has passed
-    int32_t asked_ = -1;            // frame last asked of the film
-    int32_t presented_ = -1;        // frame last presented
-    int64_t presented_at_ = -1000;  // scheduler ms of that presentation
-    int32_t redraw_wanted_ = -1;    // a redraw waits for this frame
-    int frames_drawn_ = 0;
     ViewZoom zoom_;
     int wheel_remainder_ = 0;
     bool closing_ = false;
