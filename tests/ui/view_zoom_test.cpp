@@ -61,6 +61,14 @@ TEST_F(ViewZoomTest, F11SwitchesFullScreenShiftF11AndEscReachTheLogic) {
     QTest::keyClick(w.get(), Qt::Key_F11);
     EXPECT_TRUE(w->zoom().full_screen);
     EXPECT_TRUE(w->item("full_screen")->isChecked());
+    QTest::qWait(50);
+    // Letterboxed: the cab as large as the room allows, centred in it.
+    const QWidget* canvas = w->centralWidget();
+    const QWidget* client = w->screen().unten()->parentWidget();
+    const double factor = std::min(canvas->width() / 640.0, canvas->height() / 440.0);
+    EXPECT_DOUBLE_EQ(w->screen().scale(), factor);
+    EXPECT_LE(std::abs(client->geometry().center().x() - canvas->rect().center().x()), 1);
+    EXPECT_LE(std::abs(client->geometry().center().y() - canvas->rect().center().y()), 1);
     // Shift+F11 is the key table's: it slows the train and leaves full screen alone.
     w->run().core.Speed = 50 * kFixedOne;
     QTest::keyClick(w.get(), Qt::Key_F11, Qt::ShiftModifier);
