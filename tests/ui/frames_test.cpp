@@ -1,5 +1,7 @@
 // Film frames: asked of the feed after each tick, drawn when ready, at most once per 33 ms
 // on the scheduler's clock, a refused frame retried, and the window never waiting on the film.
+#include <algorithm>
+#include <cstdlib>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -202,6 +204,38 @@ TEST_F(FramesTest, RedrawShowsTheWantedFrameWhenReadyAndTheZoomSetsTheDrawSize) 
     film.deliver();
     QTest::qWait(20);
     EXPECT_EQ(w->frames_drawn(), paused + 1);
+}
+
+TEST_F(FramesTest, ARealFilmIsIndexedWithProgressOnTheStatusLineAndDrawn) {
+    // A small film in the route's place (it starts at frame 100), indexed afresh into a cache
+    // of the test's own.
+    const TempDir cache;
+    const QByteArray saved_cache = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", QByteArray::fromStdString(cache.path().string()));
+    const auto film_file = data_dir() / "Movie" / "demo.avi";
+    std::filesystem::create_directories(film_file.parent_path());
+    const std::string command = "ffmpeg -loglevel error -y -f lavfi -i testsrc=size=160x80:rate=30 -frames:v 300 "
+                                "-c:v mpeg4 -g 15 '" + film_file.string() + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    auto w = open_window();
+    ASSERT_TRUE(w) << (errors.empty() ? "" : errors.front());
+    const auto progress = std::find_if(statuses.begin(), statuses.end(),
+                                       [](const std::string& s) { return s.starts_with("映像の索引を作成しています"); });
+    ASSERT_NE(progress, statuses.end());
+    EXPECT_LT(std::find(statuses.begin(), statuses.end(), "運転台を描画しています"), progress);
+    EXPECT_EQ(statuses.back(), "環境をセットアップしています");
+    EXPECT_EQ(w->run().video.length, 300);
+    w->show();
+    w->item("start1")->trigger();
+    for (int i = 0; i < 100 && w->frames_drawn() == 0; ++i) QTest::qWait(20);
+    EXPECT_GT(w->frames_drawn(), 0);
+    w.reset();
+    std::filesystem::remove(film_file);
+    if (saved_cache.isEmpty()) {
+        qunsetenv("XDG_CACHE_HOME");
+    } else {
+        qputenv("XDG_CACHE_HOME", saved_cache);
+    }
 }
 
 }  // namespace
