@@ -26,6 +26,7 @@ constexpr double kPresentationsPerSecond = 30.0;
 // How far ahead to prepare, in seconds of travel (at least kMinAhead presentations).
 constexpr double kAheadSeconds = 1.0;
 constexpr int32_t kMinAhead = 8;
+constexpr int32_t kMaxAhead = kMaxKept / 2;
 // Without a new frame for this long the train is taken to stand.
 constexpr auto kStandingAfter = std::chrono::milliseconds(500);
 
@@ -131,8 +132,9 @@ private:
         s.length = length_;
         s.direction = direction_;
         const double speed_now = speed();
+        // Rounded, so a train at twice the filming speed keeps a stride of 2 through small jitter.
         const double per_presentation = std::abs(speed_now) / kPresentationsPerSecond;
-        s.stride = std::max(1, static_cast<int32_t>(per_presentation));
+        s.stride = std::max(1, static_cast<int32_t>(std::lround(per_presentation)));
         const int32_t half = std::max(1, capacity() / 2);
         if (direction_ < 0) {
             s.ahead = half;  // a whole keyframe group, as far as the cache holds it
@@ -161,12 +163,17 @@ private:
     // The next frame to make, -1 when all planned ones are ready.
     int32_t plan_next() {
         const FilmSchedule plan = schedule();
+        const bool moving = speed() != 0;
         // With the train moving several frames a presentation, a neighbour closer than that will
         // do: going back for the exact frame would mean a seek.
         const auto ready = [&](int32_t n) {
             if (failed_.count(n) > 0) return true;
             const auto near = nearest_kept(n);
-            return near != kept_.end() && std::llabs(static_cast<int64_t>(near->first) - n) < plan.stride;
+            if (near == kept_.end()) return false;
+            const int64_t off = std::llabs(static_cast<int64_t>(near->first) - n);
+            // Nor, while the train moves, for a frame the decoder passed while the stride was larger.
+            const bool passed = moving && plan.direction >= 0 && n < last_decoded_ && last_decoded_ - n < kMaxAhead;
+            return off < plan.stride || (passed && off <= 1);
         };
         return next_film_frame(plan, ready, [&](int32_t n) { return decoder_->group_start(n); });
     }
@@ -196,6 +203,7 @@ private:
             }
             QImage picture;
             const bool made = decoder_->decode(next) && decoder_->picture(size, picture);
+            last_decoded_ = next;
             std::function<void()> notify;
             {
                 std::lock_guard lock(mutex_);
@@ -218,6 +226,7 @@ private:
     }
 
     std::unique_ptr<FilmDecoder> decoder_;  // used by the thread alone
+    int32_t last_decoded_ = -1;             // likewise
     const int32_t length_;
     const QSize source_;
     const double rate_;
