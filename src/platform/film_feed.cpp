@@ -137,7 +137,7 @@ private:
         s.stride = std::max(1, static_cast<int32_t>(std::lround(per_presentation)));
         const int32_t half = std::max(1, capacity() / 2);
         if (direction_ < 0) {
-            s.ahead = half;  // a whole keyframe group, as far as the cache holds it
+            s.ahead = half;  // read in batches of half of this, each from its keyframe upwards
         } else {
             const auto travel = static_cast<int32_t>(std::abs(speed_now) * kAheadSeconds) / s.stride;
             s.ahead = std::min(std::max(travel, kMinAhead), half);
