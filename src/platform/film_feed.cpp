@@ -9,6 +9,12 @@
 #include <set>
 #include <thread>
 
+#ifdef __linux__
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
 #include "platform/film_decoder.hpp"
 #include "platform/film_schedule.hpp"
 
@@ -27,6 +33,9 @@ constexpr double kPresentationsPerSecond = 30.0;
 constexpr double kAheadSeconds = 1.0;
 constexpr int32_t kMinAhead = 8;
 constexpr int32_t kMaxAhead = kMaxKept / 2;
+// The decoder yields to the window thread, whose ticks must not be late: a film that cannot keep
+// up drops frames instead.
+constexpr int kDecoderNice = 5;
 // Without a new frame for this long the train is taken to stand.
 constexpr auto kStandingAfter = std::chrono::milliseconds(500);
 
@@ -178,7 +187,15 @@ private:
         return next_film_frame(plan, ready, [&](int32_t n) { return decoder_->group_start(n); });
     }
 
+    static void lower_priority() {
+#ifdef __linux__
+        // Each Linux thread has its own nice value; the threads FFmpeg starts from here inherit it.
+        setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), kDecoderNice);
+#endif
+    }
+
     void run() {
+        lower_priority();
         for (;;) {
             int32_t next = -1;
             QSize size;
