@@ -71,6 +71,11 @@ public:
             std::lock_guard lock(mutex_);
             if (size == draw_) return;
             draw_ = size;
+            // The picture shown last stays until one at the new size is ready (the window
+            // scales it meanwhile); the rest go.
+            if (const auto shown = nearest_kept(wanted_); shown != kept_.end()) {
+                fallback_ = FilmPicture{shown->first, shown->second};
+            }
             kept_.clear();
             ++generation_;
         }
@@ -103,7 +108,7 @@ public:
     FilmPicture nearest(int32_t index) override {
         std::lock_guard lock(mutex_);
         const auto best = nearest_kept(index);
-        if (best == kept_.end()) return {};
+        if (best == kept_.end()) return fallback_;
         return FilmPicture{best->first, best->second};
     }
 
@@ -115,10 +120,11 @@ public:
 private:
     using Kept = std::map<int32_t, QImage>;
 
-    // Frames the cache holds at the current draw size.
+    // Frames the cache holds at the current draw size (the picture kept across a size change counts).
     [[nodiscard]] int32_t capacity() const {
         const int64_t bytes = std::max<int64_t>(1, static_cast<int64_t>(draw_.width()) * draw_.height() * 4);
-        return static_cast<int32_t>(std::clamp<int64_t>(kCacheBytes / bytes, 1, kMaxKept));
+        const int64_t budget = kCacheBytes - static_cast<int64_t>(fallback_.image.sizeInBytes());
+        return static_cast<int32_t>(std::clamp<int64_t>(budget / bytes, 1, kMaxKept));
     }
 
     Kept::const_iterator nearest_kept(int32_t index) const {
@@ -235,6 +241,7 @@ private:
                                     std::llabs(static_cast<int64_t>(next) - wanted_) <
                                         std::llabs(static_cast<int64_t>(before->first) - wanted_);
                 kept_[next] = std::move(picture);
+                fallback_ = {};
                 evict();
                 if (closer) notify = on_ready_;
             }
@@ -258,6 +265,7 @@ private:
     double speed_ = 0;  // frames a second, signed
     Clock::time_point changed_at_ = Clock::now();
     Kept kept_;
+    FilmPicture fallback_;  // after a change of draw size, until a picture at the new size is ready
     std::set<int32_t> failed_;
     std::function<void()> on_ready_;
 

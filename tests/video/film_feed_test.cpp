@@ -179,6 +179,7 @@ TEST(FilmFeed, ShowsTheFramesOfARealFilmAtTheDrawSize) {
         EXPECT_EQ(shown(n), n);
     }
     feed->set_draw_size({320, 192});
+    EXPECT_FALSE(feed->nearest(199).image.isNull()) << "the last picture stays until one at the new size is ready";
     feed->want(120);
     ASSERT_TRUE(ready_within(*feed, 120));
     EXPECT_EQ(feed->nearest(120).image.size(), QSize(320, 192));
