@@ -24,6 +24,7 @@ constexpr int kMaxSeekBacks = 3;
 struct FfmpegFrameReader::Impl {
     FilmInput input;
     ff::CodecContext decoder;
+    bool threads_pending = false;  // open() asked for threads: started at the first decode
     FilmIndex index;
     std::vector<int32_t> keys;  // frames whose packet is a keyframe, ascending
     bool byte_seek = false;     // containers without a seek index (MPEG-TS, MPEG-PS)
@@ -226,6 +227,7 @@ struct FfmpegFrameReader::Impl {
 
     void close() {
         decoder.reset();
+        threads_pending = false;
         input = FilmInput{};
         index = FilmIndex{};
         keys.clear();
@@ -259,17 +261,27 @@ struct FfmpegFrameReader::Impl {
         const char* name = input.format->iformat->name;
         byte_seek = index.order == FilmOrder::Decode || std::strstr(name, "mpegts") != nullptr || std::strcmp(name, "mpeg") == 0;
 
+        if (!open_codec(false)) return fail();
+        threads_pending = threads;
+        return true;
+    }
+
+    // A fresh decoder, on FFmpeg's threads when asked and the film is large.
+    bool open_codec(bool threaded) {
+        const AVCodecParameters& par = *input.stream->codecpar;
         const AVCodec* codec = avcodec_find_decoder(par.codec_id);
-        if (codec == nullptr) return fail();
-        decoder.reset(avcodec_alloc_context3(codec));
-        if (!decoder || avcodec_parameters_to_context(decoder.get(), &par) < 0) return fail();
-        decoder->thread_count = 1;
-        if (threads && static_cast<int64_t>(par.width) * par.height >= kThreadedPixels) {
-            decoder->thread_count = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+        if (codec == nullptr) return false;
+        ff::CodecContext context(avcodec_alloc_context3(codec));
+        if (!context || avcodec_parameters_to_context(context.get(), &par) < 0) return false;
+        context->thread_count = 1;
+        if (threaded && static_cast<int64_t>(par.width) * par.height >= kThreadedPixels) {
+            context->thread_count = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
             // Pictures without times are numbered by the decoder's delay, which frame threads would change.
-            decoder->thread_type = index.order == FilmOrder::Time ? FF_THREAD_FRAME | FF_THREAD_SLICE : FF_THREAD_SLICE;
+            context->thread_type = index.order == FilmOrder::Time ? FF_THREAD_FRAME | FF_THREAD_SLICE : FF_THREAD_SLICE;
         }
-        if (avcodec_open2(decoder.get(), codec, nullptr) < 0) return fail();
+        if (avcodec_open2(context.get(), codec, nullptr) < 0) return false;
+        decoder = std::move(context);
+        position = -1;  // the next frame starts with a seek
         return true;
     }
 
@@ -279,6 +291,12 @@ struct FfmpegFrameReader::Impl {
     }
 
     bool decode(int32_t frame) {
+        if (threads_pending && is_open()) {
+            // Started by the thread that decodes, so FFmpeg's threads share its priority; the
+            // single-threaded decoder stays when this fails.
+            threads_pending = false;
+            open_codec(true);
+        }
         if (!is_open() || frame < 0 || frame >= index.length() || frame >= decodable_end) return false;
         const int32_t target = picture_of_frame(frame);
         if (target != shown_picture) {

@@ -17,7 +17,7 @@ public:
     ~FfmpegFrameReader() override;
     bool open(const std::filesystem::path& file) override;
     // As open(), with the index's progress (0..100) while it is built; `threads` lets FFmpeg decode
-    // large films on several threads.
+    // large films on several threads, started by the first decode() (on the thread that decodes).
     bool open(const std::filesystem::path& file, const std::function<void(int)>& progress, bool threads);
     int32_t length() const override;
     bool frame(int32_t index, FrameImage& out) override;

@@ -9,6 +9,12 @@
 #include <set>
 #include <thread>
 
+#ifdef __linux__
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
 #include "platform/film_decoder.hpp"
 #include "platform/film_schedule.hpp"
 
@@ -26,6 +32,10 @@ constexpr double kPresentationsPerSecond = 30.0;
 // How far ahead to prepare, in seconds of travel (at least kMinAhead presentations).
 constexpr double kAheadSeconds = 1.0;
 constexpr int32_t kMinAhead = 8;
+constexpr int32_t kMaxAhead = kMaxKept / 2;
+// The decoder yields to the window thread, whose ticks must not be late: a film that cannot keep
+// up drops frames instead.
+constexpr int kDecoderNice = 5;
 // Without a new frame for this long the train is taken to stand.
 constexpr auto kStandingAfter = std::chrono::milliseconds(500);
 
@@ -61,6 +71,11 @@ public:
             std::lock_guard lock(mutex_);
             if (size == draw_) return;
             draw_ = size;
+            // The picture shown last stays until one at the new size is ready (the window
+            // scales it meanwhile); the rest go.
+            if (const auto shown = nearest_kept(wanted_); shown != kept_.end()) {
+                fallback_ = FilmPicture{shown->first, shown->second};
+            }
             kept_.clear();
             ++generation_;
         }
@@ -93,7 +108,7 @@ public:
     FilmPicture nearest(int32_t index) override {
         std::lock_guard lock(mutex_);
         const auto best = nearest_kept(index);
-        if (best == kept_.end()) return {};
+        if (best == kept_.end()) return fallback_;
         return FilmPicture{best->first, best->second};
     }
 
@@ -105,10 +120,11 @@ public:
 private:
     using Kept = std::map<int32_t, QImage>;
 
-    // Frames the cache holds at the current draw size.
+    // Frames the cache holds at the current draw size (the picture kept across a size change counts).
     [[nodiscard]] int32_t capacity() const {
         const int64_t bytes = std::max<int64_t>(1, static_cast<int64_t>(draw_.width()) * draw_.height() * 4);
-        return static_cast<int32_t>(std::clamp<int64_t>(kCacheBytes / bytes, 1, kMaxKept));
+        const int64_t budget = kCacheBytes - static_cast<int64_t>(fallback_.image.sizeInBytes());
+        return static_cast<int32_t>(std::clamp<int64_t>(budget / bytes, 1, kMaxKept));
     }
 
     Kept::const_iterator nearest_kept(int32_t index) const {
@@ -131,11 +147,12 @@ private:
         s.length = length_;
         s.direction = direction_;
         const double speed_now = speed();
+        // Rounded, so a train at twice the filming speed keeps a stride of 2 through small jitter.
         const double per_presentation = std::abs(speed_now) / kPresentationsPerSecond;
-        s.stride = std::max(1, static_cast<int32_t>(per_presentation));
+        s.stride = std::max(1, static_cast<int32_t>(std::lround(per_presentation)));
         const int32_t half = std::max(1, capacity() / 2);
         if (direction_ < 0) {
-            s.ahead = half;  // a whole keyframe group, as far as the cache holds it
+            s.ahead = half;  // read in batches of half of this, each from its keyframe upwards
         } else {
             const auto travel = static_cast<int32_t>(std::abs(speed_now) * kAheadSeconds) / s.stride;
             s.ahead = std::min(std::max(travel, kMinAhead), half);
@@ -161,17 +178,30 @@ private:
     // The next frame to make, -1 when all planned ones are ready.
     int32_t plan_next() {
         const FilmSchedule plan = schedule();
+        const bool moving = speed() != 0;
         // With the train moving several frames a presentation, a neighbour closer than that will
         // do: going back for the exact frame would mean a seek.
         const auto ready = [&](int32_t n) {
             if (failed_.count(n) > 0) return true;
             const auto near = nearest_kept(n);
-            return near != kept_.end() && std::llabs(static_cast<int64_t>(near->first) - n) < plan.stride;
+            if (near == kept_.end()) return false;
+            const int64_t off = std::llabs(static_cast<int64_t>(near->first) - n);
+            // Nor, while the train moves, for a frame the decoder passed while the stride was larger.
+            const bool passed = moving && plan.direction >= 0 && n < last_decoded_ && last_decoded_ - n < kMaxAhead;
+            return off < plan.stride || (passed && off <= 1);
         };
         return next_film_frame(plan, ready, [&](int32_t n) { return decoder_->group_start(n); });
     }
 
+    static void lower_priority() {
+#ifdef __linux__
+        // Each Linux thread has its own nice value; the threads FFmpeg starts from here inherit it.
+        setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), kDecoderNice);
+#endif
+    }
+
     void run() {
+        lower_priority();
         for (;;) {
             int32_t next = -1;
             QSize size;
@@ -196,6 +226,7 @@ private:
             }
             QImage picture;
             const bool made = decoder_->decode(next) && decoder_->picture(size, picture);
+            last_decoded_ = next;
             std::function<void()> notify;
             {
                 std::lock_guard lock(mutex_);
@@ -210,6 +241,7 @@ private:
                                     std::llabs(static_cast<int64_t>(next) - wanted_) <
                                         std::llabs(static_cast<int64_t>(before->first) - wanted_);
                 kept_[next] = std::move(picture);
+                fallback_ = {};
                 evict();
                 if (closer) notify = on_ready_;
             }
@@ -218,6 +250,7 @@ private:
     }
 
     std::unique_ptr<FilmDecoder> decoder_;  // used by the thread alone
+    int32_t last_decoded_ = -1;             // likewise
     const int32_t length_;
     const QSize source_;
     const double rate_;
@@ -232,6 +265,7 @@ private:
     double speed_ = 0;  // frames a second, signed
     Clock::time_point changed_at_ = Clock::now();
     Kept kept_;
+    FilmPicture fallback_;  // after a change of draw size, until a picture at the new size is ready
     std::set<int32_t> failed_;
     std::function<void()> on_ready_;
 

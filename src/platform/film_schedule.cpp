@@ -17,14 +17,16 @@ int32_t next_film_frame(const FilmSchedule& s, const std::function<bool(int32_t)
         }
         return -1;
     }
+    // Backwards, frames come in batches of half the plan, each decoded upwards from its keyframe
+    // once and served downwards: a new batch is begun only when fewer than half are ready.
+    const int64_t batch = std::max<int64_t>(1, ahead / 2);
     for (int64_t k = 0; k <= ahead; ++k) {
         const int64_t f = s.wanted - k * stride;
         if (f < 0) break;
         if (ready(static_cast<int32_t>(f))) continue;
-        // Decoding runs forwards: start at the lowest missing frame of f's group that is planned,
-        // so the group is decoded once and served backwards.
-        const int64_t low = std::max<int64_t>(group_start(static_cast<int32_t>(f)), s.wanted - ahead * stride);
-        for (int64_t j = (s.wanted - std::max<int64_t>(low, 0)) / stride; j > k; --j) {
+        if (k > batch) return -1;
+        const int64_t low = std::max<int64_t>(group_start(static_cast<int32_t>(f)), f - batch * stride);
+        for (int64_t j = (s.wanted - std::max<int64_t>(low, 0)) / stride; j > k; --j) {  // lowest first
             const int64_t h = s.wanted - j * stride;
             if (h >= low && h >= 0 && !ready(static_cast<int32_t>(h))) return static_cast<int32_t>(h);
         }

@@ -1,6 +1,6 @@
 #pragma once
 // Which frame the film's decoder thread makes next: the wanted one, then those the train will
-// want soon, in its direction of travel; backwards a keyframe group is decoded upwards once.
+// want soon, in its direction of travel; backwards in batches, each decoded upwards once.
 #include <cstdint>
 #include <functional>
 

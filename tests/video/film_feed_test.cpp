@@ -143,9 +143,10 @@ TEST(FilmSchedule, PlansTheWantedFrameThenTheWayAhead) {
         {"all planned frames ready", {100, 300, 1, 1, 2}, {100, 101, 102}, -1},
         {"no frame before the film", {-5, 300, 1, 1, 8}, {}, -1},
         {"backwards from the group's start", {100, 300, -1, 1, 40}, {}, 90},
-        {"backwards, the group bounded by the plan", {100, 300, -1, 1, 4}, {}, 96},
-        {"backwards, the next group down", {100, 300, -1, 1, 40}, {90, 91, 92, 93, 94, 95, 96, 97, 98, 99, 100}, 60},
+        {"backwards, a batch is half the plan", {100, 300, -1, 1, 4}, {}, 98},
+        {"backwards, the next group down", {100, 300, -1, 1, 40}, {90, 91, 92, 93, 94, 95, 96, 97, 98, 99, 100}, 69},
         {"backwards, only the frames planned", {100, 300, -1, 3, 40}, {}, 91},
+        {"backwards, half the plan still ready", {100, 300, -1, 1, 10}, {100, 99, 98, 97, 96, 95}, -1},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(next_film_frame(c.schedule, [&](int32_t n) { return c.ready.count(n) > 0; }, group), c.next)
@@ -178,6 +179,7 @@ TEST(FilmFeed, ShowsTheFramesOfARealFilmAtTheDrawSize) {
         EXPECT_EQ(shown(n), n);
     }
     feed->set_draw_size({320, 192});
+    EXPECT_FALSE(feed->nearest(199).image.isNull()) << "the last picture stays until one at the new size is ready";
     feed->want(120);
     ASSERT_TRUE(ready_within(*feed, 120));
     EXPECT_EQ(feed->nearest(120).image.size(), QSize(320, 192));

@@ -7,7 +7,6 @@
 
 #include "film_maker.hpp"
 #include "platform/ffmpeg_handles.hpp"
-#include "platform/film_index.hpp"
 #include "test_support.hpp"
 
 namespace {
