@@ -185,6 +185,7 @@ void DrivingWindow::build_menu() {
     connect(start1_, &QAction::triggered, this, [this] {
         presenter_->forget_presented();
         session_->start_pause();
+        if (!session_->running()) presenter_->paused();
         start1_->setText(QString::fromUtf8(session_->running() ? kPause : kResume));
     });
 

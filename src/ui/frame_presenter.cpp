@@ -12,6 +12,7 @@ namespace {
 
 constexpr int64_t kFramePeriodMs = 33;  // frames are presented at most this often
 constexpr int64_t kPaintRoomMs = 4;     // no picture is drawn this close before a tick
+constexpr int kSettleMs = 600;          // longer than the decoder takes to see a train standing
 
 }  // namespace
 
@@ -21,6 +22,10 @@ FramePresenter::FramePresenter(FilmFeed* film, VideoSurface& surface, DriveSessi
     retry_.setSingleShot(true);
     retry_.setTimerType(Qt::PreciseTimer);
     connect(&retry_, &QTimer::timeout, this, [this] { present(session_.now_ms()); });
+    settle_.setSingleShot(true);
+    connect(&settle_, &QTimer::timeout, this, [this] {
+        if (!session_.running()) redraw();
+    });
     if (!film_) return;
     // The decoder tells of each new picture on its own thread: one notice at a time is
     // queued to this thread, which then takes whatever is ready.
@@ -128,9 +133,14 @@ void FramePresenter::resize() {
     film_->want(presented_);
 }
 
+void FramePresenter::paused() {
+    if (film_ && !stopped_) settle_.start(kSettleMs);
+}
+
 void FramePresenter::stop() {
     stopped_ = true;
     retry_.stop();
+    settle_.stop();
 }
 
 }  // namespace vantrel

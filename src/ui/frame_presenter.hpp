@@ -38,6 +38,9 @@ public:
     void resize();
     // The picture is drawn again at the next chance (the run starts or resumes).
     void forget_presented() { --presented_; }
+    // The run paused: a moment later the exact frame is asked and drawn (at speed the
+    // decoder may have served a neighbour; a standing train gets its very frame).
+    void paused();
     // The window closes: nothing more is drawn.
     void stop();
     [[nodiscard]] int frames_drawn() const { return frames_drawn_; }
@@ -62,6 +65,7 @@ private:
     };
     std::shared_ptr<Link> link_ = std::make_shared<Link>();
     QTimer retry_;
+    QTimer settle_;
     int32_t presented_ = -1;        // frame last presented
     int64_t presented_at_ = -1000;  // scheduler ms of that presentation
     int32_t redraw_wanted_ = -1;    // a redraw waits for this frame

@@ -187,7 +187,14 @@ TEST_F(FramesTest, RedrawShowsTheWantedFrameWhenReadyAndTheZoomSetsTheDrawSize) 
     w->set_zoom(1);
     start_fast(*w);
     run_until(*w, 1300);
-    w->item("start1")->trigger();  // paused: nothing more is drawn by the run
+    w->item("start1")->trigger();
+    // Paused: a moment later the frame is asked again and drawn once more (the decoder may
+    // have served a neighbour at speed); then nothing more is drawn by the run.
+    const int at_pause = w->frames_drawn();
+    const size_t asked = film.asked.size();
+    QTest::qWait(800);
+    EXPECT_EQ(film.asked.size(), asked + 1);
+    EXPECT_EQ(w->frames_drawn(), at_pause + 1);
     const int paused = w->frames_drawn();
     // Redraw waits for the film, then draws exactly the wanted frame.
     film.instant = false;
