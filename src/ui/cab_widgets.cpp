@@ -190,7 +190,7 @@ void RotateImage::render() {
 
 void RotateImage::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    if (scale() == 1) {
+    if (scale() == 1 && devicePixelRatioF() == 1) {
         p.drawImage(0, 0, rendered_);
         return;
     }
@@ -214,7 +214,7 @@ void ClockFace::set_hands(int hour_x, int hour_y, int minute_x, int minute_y, in
 void ClockFace::paintEvent(QPaintEvent*) {
     if (!drawn_) return;
     QPainter p(this);
-    if (scale() != 1) {
+    if (scale() != 1 || devicePixelRatioF() != 1) {
         p.setRenderHint(QPainter::Antialiasing);
         p.scale(scale(), scale());
     }
