@@ -3,8 +3,8 @@
 #include <iostream>
 
 #include <QActionGroup>
-#include <QApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
@@ -143,7 +143,6 @@ bool DrivingWindow::load(const DriveRequest& request) {
     });
     screen_ = std::make_unique<CabScreen>(client_, *run_, *pictures_);
     screen_->back()->installEventFilter(this);
-
 
     session_ = std::make_unique<DriveSession>(*run_);
     // The joystick is polled in the 100 ms step while a joystick type is chosen.
