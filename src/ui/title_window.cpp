@@ -121,8 +121,6 @@ void TitleWindow::place(QWidget* w, const QRect& layout_rect) {
     w->setGeometry(CabScale{scale_}.map(layout_rect));
 }
 
-QPoint TitleWindow::scaled(QPoint layout_point) const { return CabScale{scale_}.map(layout_point); }
-
 void TitleWindow::apply_scale() {
     ViewZoom zoom = load_view_zoom();
     zoom.full_screen = false;

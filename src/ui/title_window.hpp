@@ -76,7 +76,6 @@ private:
     void set_client_height(int height);
     void place(QWidget* w, const QRect& layout_rect);
     void apply_scale();
-    [[nodiscard]] QPoint scaled(QPoint layout_point) const;
     void open_driving_window();
     void driving_window_closed();
     void pick_files();
