@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Drives a run in the driving window under a virtual X server for DRIVE seconds (default
-# 180) at SPEED times the filming speed (default 1) and ZOOM (default 1), and reports the
+# 180) at SPEED (default 1: a multiple of the filming speed; "-10kmh" a constant speed,
+# negative reversing; "jumps" every station in turn) and ZOOM (default 1), and reports the
 # tick period (mean, p99 lateness, drift), the frames drawn (per second, gaps) and the CPU
 # share standing, driving and paused, beside ffplay playing the same video for as long.
 # DATA (default build/demo), TRAIN and ROUTE choose another data set; VIDEO the file ffplay plays.
@@ -45,6 +46,9 @@ if len(f) > 1:
     fps = (len(f) - 1) / ((f[-1] - f[0]) / 1000)
     print(f"frames {len(f)}  per second {fps:.2f}  gap median {gaps[len(gaps)//2]:.1f} ms  p99 {gaps[min(len(gaps)-1, int(len(gaps)*0.99))]:.1f} ms"
           f"  max {gaps[-1]:.1f} ms  over 45 ms {sum(g > 45 for g in gaps)}  over 100 ms {sum(g > 100 for g in gaps)}")
+    # Slow runs (reversing): how many of the frames passed were drawn.
+    idx = [int(n) for e, n, w in rows if e == "frame" and start <= float(w) <= end]
+    print(f"frames passed {abs(idx[-1] - idx[0]) + 1}  of them drawn {len(set(idx))}")
 else:
     print("frames: none drawn while driving")
 PY

@@ -399,6 +399,8 @@ void DrivingWindow::redraw() { presenter_->redraw(); }
 
 int DrivingWindow::frames_drawn() const { return presenter_->frames_drawn(); }
 
+int32_t DrivingWindow::presented_frame() const { return presenter_->presented(); }
+
 void DrivingWindow::show_still() {
     const PictureRef& still = run_->route.still;
     if (!still.name.empty()) screen_->unten()->show_still(pictures_->image(still.path));

@@ -72,6 +72,8 @@ public:
     [[nodiscard]] const ViewZoom& zoom() const { return zoom_; }
     // Pictures of the film drawn so far.
     [[nodiscard]] int frames_drawn() const;
+    // The film's frame on show (-1 before the first).
+    [[nodiscard]] int32_t presented_frame() const;
 
 Q_SIGNALS:
     void closed();

@@ -44,6 +44,8 @@ public:
     // The window closes: nothing more is drawn.
     void stop();
     [[nodiscard]] int frames_drawn() const { return frames_drawn_; }
+    // The frame on show (-1 before the first).
+    [[nodiscard]] int32_t presented() const { return presented_; }
 
 private:
     void want();

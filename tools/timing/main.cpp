@@ -1,16 +1,21 @@
 // vantrel-timing: drives a run in the driving window by the wall clock and reports the
-// process's CPU share while standing before the start, while driving at a multiple of the
-// filming speed and while paused; the window's timing log (--timing-log) holds every
-// tick's due and wall time and every frame drawn.
+// process's CPU share while standing before the start, while driving and while paused; the
+// window's timing log (--timing-log) holds every tick's due and wall time and every frame
+// drawn. SPEED is a multiple of the filming speed (1, 2, 4), a constant speed such as
+// "-10kmh" (negative: reversing), or "jumps": every station of the Move menu in turn, with
+// the time from each jump to its exact frame on show.
+#include <algorithm>
 #include <sys/resource.h>
 
 #include <cstdio>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QMenu>
 #include <QTimer>
 
 #include "app/run.hpp"
@@ -42,14 +47,36 @@ double measure(double seconds) {
     return (cpu_seconds() - cpu) / (static_cast<double>(wall.nsecsElapsed()) / 1e9);
 }
 
+// Moves to every station of the Move menu in turn and prints how long each took until its
+// very frame was on show.
+void station_jumps(vantrel::DrivingWindow& window) {
+    std::vector<double> waits;
+    for (QAction* station : window.move_menu()->actions()) {
+        QElapsedTimer wall;
+        wall.start();
+        station->trigger();
+        if (window.run().core.Frame >= window.run().video.length) continue;  // beyond a shortened film
+        while (window.presented_frame() != window.run().core.Frame && wall.elapsed() < 10000) measure(0.005);
+        waits.push_back(static_cast<double>(wall.nsecsElapsed()) / 1e6);
+        measure(0.5);
+    }
+    if (waits.empty()) return;
+    std::sort(waits.begin(), waits.end());
+    std::printf("jumps %zu  first exact frame median %.0f ms  max %.0f ms\n", waits.size(), waits[waits.size() / 2],
+                waits.back());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 6 || argc > 8) {
-        std::cerr << "usage: vantrel-timing DATA_DIR TRAIN ROUTE DRIVE_SECONDS TIMING_LOG [SPEED_MULTIPLE [ZOOM]]\n";
+        std::cerr << "usage: vantrel-timing DATA_DIR TRAIN ROUTE DRIVE_SECONDS TIMING_LOG [SPEED [ZOOM]]\n";
         return 64;
     }
-    const int multiple = argc > 6 ? std::stoi(argv[6]) : 1;
+    const std::string speed_arg = argc > 6 ? argv[6] : "1";
+    const bool jumps = speed_arg == "jumps";
+    const bool kmh = speed_arg.ends_with("kmh");
+    const int multiple = jumps ? 0 : std::stoi(speed_arg);
     const double zoom = argc > 7 ? std::stod(argv[7]) : 1;
     QApplication app(argc, argv);
     QApplication::setOrganizationName("VantrelTiming");
@@ -78,14 +105,19 @@ int main(int argc, char** argv) {
     // Follow the film at a multiple of its filming speed, so the frame changes at every tick
     // for the whole drive (1x: the film's own test key; more: the speed set after every event).
     vantrel::Run& run = window->run();
-    if (multiple == 1) {
+    if (jumps) {
+        station_jumps(*window);
+    } else if (kmh) {
+        QObject::connect(&session, &vantrel::DriveSession::changed,
+                         [&run, multiple] { run.core.Speed = static_cast<int64_t>(multiple) * vantrel::kFixedOne; });
+    } else if (multiple == 1) {
         session.virtual_key(vantrel::VirtualKey::F1, true);
     } else {
         QObject::connect(&session, &vantrel::DriveSession::changed, [&run, multiple] {
             run.core.Speed = static_cast<int64_t>(run.video.FilmedSpeed) * multiple * vantrel::kFixedOne;
         });
     }
-    const double driving = measure(std::stod(argv[4]));
+    const double driving = jumps ? 0 : measure(std::stod(argv[4]));
     const int speed = static_cast<int>(window->run().core.Speed / 10000);
     window->item("start1")->trigger();
     const double paused = measure(10);
