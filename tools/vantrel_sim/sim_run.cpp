@@ -14,6 +14,7 @@
 #include "dynamics/motion.hpp"
 #include "input/keyboard.hpp"
 #include "platform/ffmpeg_frame_reader.hpp"
+#include "platform/wave_file.hpp"
 #include "route/stations.hpp"
 #include "vantrel_sim/audio_recording.hpp"
 #include "vantrel_sim/script.hpp"
@@ -92,7 +93,9 @@ int run_simulation(const SimOptions& options, std::ostream& out, std::ostream& e
     if (!options.audio.empty() && !(audio = AudioRecording::open(options.audio, err))) return kExitUsage;
 
     auto run = std::make_unique<Run>();
-    SimSoundChannels sound;
+    SndfileWaveInfoReader wave_lengths;  // the mixer's own reading of a wave's length
+    SimSoundChannels sound(wave_lengths);
+    sound.set_error_log(&err);
     if (audio) sound.attach_device(audio->channels(), [&audio](int64_t t) { audio->advance_to(t); });
     NullFrameSource no_video(options.frames.value_or(-1));
     FfmpegFrameReader video;
