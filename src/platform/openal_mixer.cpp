@@ -21,10 +21,9 @@
 namespace vantrel {
 namespace {
 
-// The range a channel's frequency is held to: what a classic mixing device accepts,
-// and well inside OpenAL Soft's own resampling limit.
-constexpr int kMinFrequency = 100;     // Hz
-constexpr int kMaxFrequency = 100000;  // Hz
+// AL_PITCH takes any finite ratio from 0 up, but OpenAL Soft steps through a wave at most
+// 255 of its samples per output sample (measured on 1.19): a pitch past that plays as that.
+constexpr double kMaxStep = 255.0;
 constexpr int kMinVolume = -10000;     // hundredths of a dB
 constexpr int kMaxVolume = 0;
 
@@ -274,10 +273,13 @@ void OpenAlMixer::set_frequency_ratio(int channel, double ratio) {
     c->ratio = ratio;
     const ALuint s = impl_->source(channel);
     if (s == 0 || c->base_rate <= 0) return;
-    // base rate x ratio, truncated; a ratio of 0 or below, or past the range, is held to it.
-    const double wanted = !(ratio > 0) ? kMinFrequency : std::trunc(std::min(c->base_rate * ratio, 1e9));
-    const double frequency = std::clamp(wanted, double{kMinFrequency}, double{kMaxFrequency});
-    alSourcef(s, AL_PITCH, static_cast<ALfloat>(frequency / c->base_rate));
+    // The wave's own rate x ratio, truncated to whole Hz, for any rate; the device is given
+    // it as a ratio of that rate, held to the fastest step it takes. A ratio below 0 or not
+    // a number is refused as a volume out of range is: stored, the pitch stays as it was.
+    if (!(ratio >= 0)) return;
+    const double max_pitch = kMaxStep * std::max(rate(), 1) / c->base_rate;
+    const double pitch = std::min(std::trunc(std::min(c->base_rate * ratio, 1e12)) / c->base_rate, max_pitch);
+    alSourcef(s, AL_PITCH, static_cast<ALfloat>(pitch));
 }
 
 }  // namespace vantrel
