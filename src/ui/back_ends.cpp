@@ -1,6 +1,7 @@
 #include "ui/back_ends.hpp"
 
 #include "platform/ffmpeg_frame_reader.hpp"
+#include "platform/movie_sound.hpp"
 #include "platform/openal_mixer.hpp"
 #include "platform/sdl_joystick_reader.hpp"
 
@@ -21,7 +22,9 @@ double movie_frame_rate(const FrameSource& movie) {
     return reader ? reader->frame_rate() : 0;
 }
 
-std::unique_ptr<SoundChannels> make_movie_sound() { return OpenAlMixer::open_device(); }
+std::unique_ptr<MovieSound> make_movie_sound(const std::filesystem::path& movie) {
+    return std::make_unique<MovieSound>(movie, OpenAlMixer::open_device());
+}
 
 bool reinitialise_sound(SoundChannels& sound) {
     auto* mixer = dynamic_cast<OpenAlMixer*>(&sound);

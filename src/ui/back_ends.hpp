@@ -1,6 +1,7 @@
 #pragma once
 // The devices behind the windows: the sound mixer, the video readers and the joystick.
 // The one place that chooses the real implementations.
+#include <filesystem>
 #include <memory>
 
 #include "controllers/joystick_reader.hpp"
@@ -8,6 +9,8 @@
 #include "sound/sound_channels.hpp"
 
 namespace vantrel {
+
+class MovieSound;
 
 struct BackEnds {
     std::unique_ptr<SoundChannels> sound;
@@ -21,8 +24,8 @@ struct BackEnds {
 // A reader for the opening movie, and its frames per second (0 when unknown).
 [[nodiscard]] std::unique_ptr<FrameSource> make_movie_reader();
 [[nodiscard]] double movie_frame_rate(const FrameSource& movie);
-// A mixer of its own for the opening movie's sound.
-[[nodiscard]] std::unique_ptr<SoundChannels> make_movie_sound();
+// The opening movie's sound, decoded in the background, on a mixer of its own.
+[[nodiscard]] std::unique_ptr<MovieSound> make_movie_sound(const std::filesystem::path& movie);
 
 // Frees every wave and opens the sound device afresh; false when it cannot be opened.
 [[nodiscard]] bool reinitialise_sound(SoundChannels& sound);
