@@ -10,10 +10,10 @@
 #include "app/run_setup.hpp"
 #include "app/scheduler.hpp"
 #include "app/timer1.hpp"
-#include "cab/header_picture_loader.hpp"
 #include "dynamics/motion.hpp"
 #include "input/keyboard.hpp"
 #include "platform/ffmpeg_frame_reader.hpp"
+#include "platform/picture_sizes.hpp"
 #include "platform/wave_file.hpp"
 #include "route/stations.hpp"
 #include "vantrel_sim/audio_recording.hpp"
@@ -107,9 +107,9 @@ int run_simulation(const SimOptions& options, std::ostream& out, std::ostream& e
     }
 
     const PathResolver resolver(options.data_dir);
-    HeaderPictureLoader pictures;
+    const auto pictures = make_picture_size_reader();  // the program's own reader
     const RunFiles files{options.train, options.route, options.strings};
-    if (auto error = load_run(*run, files, resolver, pictures)) {
+    if (auto error = load_run(*run, files, resolver, *pictures)) {
         err << error->message << "\n" << error->file << ":" << error->line << "\n";
         return kExitDataError;
     }
