@@ -18,7 +18,7 @@ const fs::path& data_dir() {
     static const fs::path dir = [] {
         fs::path d = fs::temp_directory_path() / ("vantrel-bench-" + std::to_string(::getpid()));
         fs::remove_all(d);
-        if (!demo::write_large_route(d, 30).empty()) std::abort();
+        if (!demo::write_large_route(d, 600).empty()) std::abort();
         return d;
     }();
     return dir;
@@ -48,6 +48,17 @@ void BM_TenMinutesTrainOnly(benchmark::State& state) {
     run(state, o);
 }
 BENCHMARK(BM_TenMinutesTrainOnly)->Unit(benchmark::kMillisecond);
+
+// Ten virtual hours of the one-lever demo train at full power (a key every 30 s).
+void BM_TenHoursOneLeverTrain(benchmark::State& state) {
+    sim::SimOptions o;
+    o.data_dir = data_dir().string();
+    o.train = demo::kTrainFile;
+    o.script = (data_dir() / demo::kLargeScriptFile).string();
+    o.seconds = 36000;
+    run(state, o);
+}
+BENCHMARK(BM_TenHoursOneLeverTrain)->Unit(benchmark::kMillisecond);
 
 // The same with the trace written (to /dev/null).
 void BM_TenMinutesTrainOnlyWithTrace(benchmark::State& state) {

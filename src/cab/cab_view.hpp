@@ -8,6 +8,16 @@
 
 namespace vantrel {
 
+// A needle's last angle and what it was computed from: pressures stand still most of
+// the time, and the angle costs a long double division.
+struct NeedleMemo {
+    int64_t stored = 0;
+    long double scale = 0;
+    int32_t zero_angle = 0;
+    int angle = 0;
+    bool valid = false;
+};
+
 struct CabView {
     std::string caption = "Vantrel";  // window caption
 
@@ -19,6 +29,7 @@ struct CabView {
     int Lamp_B = -1;     // NotchImageB index
     int Lamp_Gear = -1;  // GearImageList index
     int gear_drawn = -1;  // gear whose picture Lamp_Gear shows, -1 none
+    NeedleMemo memo_V, memo_BC, memo_ER, memo_BP, memo_MR, memo_SAP;
 
     // Right-hand column.
     int SignalImage = -1;      // SignalImageList index

@@ -15,8 +15,12 @@ void speed_readout(Run& run) {
 namespace {
 
 // Pressure and voltage needles: the stored value keeps its ten-thousandths.
-int fixed_needle(const NeedleDef& n, int64_t stored) {
-    return round_int((n.scale * static_cast<long double>(stored) + n.zero_angle * 10000.0L) / 10000.0L);
+int fixed_needle(const NeedleDef& n, int64_t stored, NeedleMemo& memo) {
+    if (memo.valid && memo.stored == stored && memo.scale == n.scale && memo.zero_angle == n.zero_angle)
+        return memo.angle;
+    const int angle = round_int((n.scale * static_cast<long double>(stored) + n.zero_angle * 10000.0L) / 10000.0L);
+    memo = {stored, n.scale, n.zero_angle, angle, true};
+    return angle;
 }
 
 }  // namespace
@@ -32,12 +36,12 @@ void needles_step(Run& run) {
     const int32_t current = run.traction.shown_current;
     if (current > -1500 && current < 1500)
         v.Needle_I = round_int(current * p.needle_i.scale + p.needle_i.zero_angle);
-    v.Needle_V = fixed_needle(p.needle_v, c.Voltmeter);
-    v.Needle_BC = fixed_needle(p.needle_bc, c.BcGauge);
-    v.Needle_ER = fixed_needle(p.needle_er, c.ErPressure);
-    v.Needle_BP = fixed_needle(p.needle_bp, c.ErPressure);
-    v.Needle_MR = fixed_needle(p.needle_mr, c.MrPressure);
-    v.Needle_SAP = fixed_needle(p.needle_sap, c.SapPressure);
+    v.Needle_V = fixed_needle(p.needle_v, c.Voltmeter, v.memo_V);
+    v.Needle_BC = fixed_needle(p.needle_bc, c.BcGauge, v.memo_BC);
+    v.Needle_ER = fixed_needle(p.needle_er, c.ErPressure, v.memo_ER);
+    v.Needle_BP = fixed_needle(p.needle_bp, c.ErPressure, v.memo_BP);
+    v.Needle_MR = fixed_needle(p.needle_mr, c.MrPressure, v.memo_MR);
+    v.Needle_SAP = fixed_needle(p.needle_sap, c.SapPressure, v.memo_SAP);
 }
 
 void instruments_step(Run& run) {

@@ -20,6 +20,12 @@ struct TractionState {
     long double EngineLevel = 0;  // %
     int32_t target_current = 0;   // A
     int32_t shown_current = 0;    // A
+    // The notch curve's last decay factor and its inputs: it changes only with the whole
+    // km/h, and costs a hundred multiplications or more.
+    double decay_base = 0;
+    long long decay_speed = -1;  // whole km/h
+    int32_t decay_char_speed = -1;
+    long double decay = 1;
 };
 
 struct BrakeState {

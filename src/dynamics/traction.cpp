@@ -58,11 +58,17 @@ void electric_effort(Run& run) {
     if (vb <= v && v < vc) a = constant_power;
     if (v >= vc) {
         // Whole km/h, rounded half to even like every other rounding of the run.
-        const auto whole = static_cast<long long>(std::nearbyintl(v));
-        const long double num = power_of(d, whole);
-        const long double den = power_of(d, n.char_speed);
-        const long double decay = den != 0 ? num / den : power_of(d, whole - static_cast<long long>(n.char_speed));
-        a = constant_power * decay;
+        const auto whole = static_cast<long long>(round_half_even(v));
+        TractionState& tr = run.traction;
+        if (whole != tr.decay_speed || n.char_speed != tr.decay_char_speed || !(n.decay == tr.decay_base)) {
+            const long double num = power_of(d, whole);
+            const long double den = power_of(d, n.char_speed);
+            tr.decay = den != 0 ? num / den : power_of(d, whole - static_cast<long long>(n.char_speed));
+            tr.decay_speed = whole;
+            tr.decay_char_speed = n.char_speed;
+            tr.decay_base = n.decay;
+        }
+        a = constant_power * tr.decay;
     }
     add_accel_force(run, a);
 }

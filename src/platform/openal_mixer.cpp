@@ -21,10 +21,9 @@
 namespace vantrel {
 namespace {
 
-// The range a channel's frequency is held to: what a classic mixing device accepts,
-// and well inside OpenAL Soft's own resampling limit.
-constexpr int kMinFrequency = 100;     // Hz
-constexpr int kMaxFrequency = 100000;  // Hz
+// AL_PITCH takes any finite ratio from 0 up, but OpenAL Soft steps through a wave at most
+// 255 of its samples per output sample (measured on 1.19): a pitch past that plays as that.
+constexpr double kMaxStep = 255.0;
 constexpr int kMinVolume = -10000;     // hundredths of a dB
 constexpr int kMaxVolume = 0;
 
@@ -52,6 +51,7 @@ struct OpenAlMixer::Impl {
     std::vector<Wave> waves;
     std::array<Channel, kChannelCount> channels;
     std::set<std::string> reported;  // files whose failure was already logged
+    WaveBudget budget;               // of the waves loaded since the device opened
 
     ~Impl() { close(); }
 
@@ -65,6 +65,7 @@ struct OpenAlMixer::Impl {
         bind();
         for (Channel& c : channels) c = Channel{};
         waves.clear();
+        budget.clear();
         context.reset();
         device.reset();
     }
@@ -159,28 +160,40 @@ int OpenAlMixer::rate() const {
 
 int OpenAlMixer::load_wave(const std::filesystem::path& file) {
     if (!impl_->initialised()) return -1;
+    // The header first: a file too long for the budget is refused before it is read.
+    const auto length = read_wave_length(file);
+    if (const auto* reason = std::get_if<std::string>(&length)) {
+        impl_->report(file, *reason);
+        return -1;
+    }
+    if (!impl_->budget.fits(std::get<WaveLength>(length).frames)) {
+        impl_->report(file, kWaveBudgetReason);
+        return -1;
+    }
     auto read = read_mono_wave(file);
     if (const auto* reason = std::get_if<std::string>(&read)) {
         impl_->report(file, *reason);
         return -1;
     }
     const MonoWave& wave = std::get<MonoWave>(read);
+    const int handle = load_samples(wave.samples, wave.sample_rate);
+    if (handle < 0) impl_->report(file, ": the sound buffer was refused");
+    return handle;
+}
+
+int OpenAlMixer::load_samples(std::span<const int16_t> samples, int rate) {
+    const auto frames = static_cast<int64_t>(samples.size());
+    if (!impl_->initialised() || rate <= 0 || !impl_->budget.fits(frames)) return -1;
     impl_->bind();
     alGetError();
     ALuint id = 0;
     alGenBuffers(1, &id);
-    if (alGetError() != AL_NO_ERROR) {
-        impl_->report(file, ": no sound buffer left");
-        return -1;
-    }
+    if (alGetError() != AL_NO_ERROR) return -1;
     al::Buffer buffer(id);
-    alBufferData(id, AL_FORMAT_MONO16, wave.samples.data(),
-                 static_cast<ALsizei>(wave.samples.size() * sizeof(int16_t)), wave.sample_rate);
-    if (alGetError() != AL_NO_ERROR) {
-        impl_->report(file, ": the sound buffer was refused");
-        return -1;
-    }
-    impl_->waves.push_back({std::move(buffer), wave.sample_rate});
+    alBufferData(id, AL_FORMAT_MONO16, samples.data(), static_cast<ALsizei>(samples.size() * sizeof(int16_t)), rate);
+    if (alGetError() != AL_NO_ERROR) return -1;
+    impl_->budget.take(frames);
+    impl_->waves.push_back({std::move(buffer), rate});
     return static_cast<int>(impl_->waves.size()) - 1;
 }
 
@@ -219,6 +232,15 @@ void OpenAlMixer::play_looping(int channel) {
     }
 }
 
+void OpenAlMixer::play_from(int channel, double seconds) {
+    if (const ALuint s = impl_->source(channel)) {
+        alSourceRewind(s);
+        alSourcei(s, AL_LOOPING, AL_FALSE);
+        alSourcef(s, AL_SEC_OFFSET, static_cast<ALfloat>(std::max(0.0, seconds)));
+        alSourcePlay(s);
+    }
+}
+
 // Pausing keeps the position, as a stopped channel does.
 void OpenAlMixer::stop(int channel) {
     if (const ALuint s = impl_->source(channel)) alSourcePause(s);
@@ -251,10 +273,13 @@ void OpenAlMixer::set_frequency_ratio(int channel, double ratio) {
     c->ratio = ratio;
     const ALuint s = impl_->source(channel);
     if (s == 0 || c->base_rate <= 0) return;
-    // base rate x ratio, truncated; a ratio of 0 or below, or past the range, is held to it.
-    const double wanted = !(ratio > 0) ? kMinFrequency : std::trunc(std::min(c->base_rate * ratio, 1e9));
-    const double frequency = std::clamp(wanted, double{kMinFrequency}, double{kMaxFrequency});
-    alSourcef(s, AL_PITCH, static_cast<ALfloat>(frequency / c->base_rate));
+    // The wave's own rate x ratio, truncated to whole Hz, for any rate; the device is given
+    // it as a ratio of that rate, held to the fastest step it takes. A ratio below 0 or not
+    // a number is refused as a volume out of range is: stored, the pitch stays as it was.
+    if (!(ratio >= 0)) return;
+    const double max_pitch = kMaxStep * std::max(rate(), 1) / c->base_rate;
+    const double pitch = std::min(std::trunc(std::min(c->base_rate * ratio, 1e12)) / c->base_rate, max_pitch);
+    alSourcef(s, AL_PITCH, static_cast<ALfloat>(pitch));
 }
 
 }  // namespace vantrel

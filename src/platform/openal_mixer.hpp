@@ -25,6 +25,10 @@ public:
     [[nodiscard]] int rate() const;
 
     int load_wave(const std::filesystem::path& file) override;
+    // A wave from samples in memory (16-bit mono at `rate` Hz); -1 when it cannot be held.
+    int load_samples(std::span<const int16_t> samples, int rate);
+    // Plays a channel once from `seconds` into its wave (a sound joining a running movie).
+    void play_from(int channel, double seconds);
     void assign(int channel, int wave) override;
     void play(int channel) override;
     void play_looping(int channel) override;

@@ -1,27 +1,35 @@
 #include "platform/qt_picture_loader.hpp"
 
 #include <QFile>
+#include <QImageReader>
+
+#include "platform/picture_sizes.hpp"
 
 namespace vantrel {
 
 std::optional<PictureSize> QtPictureLoader::open(const std::filesystem::path& file, PictureFormat format) {
     if (auto found = images_.find(file); found != images_.end()) {
         if (format == PictureFormat::Bitmap && !found->second.bitmap) return std::nullopt;
-        return PictureSize{found->second.image.width(), found->second.image.height()};
+        return found->second.size;
     }
     QFile in(QString::fromStdString(file.string()));
     if (!in.open(QIODevice::ReadOnly)) return std::nullopt;
-    const QByteArray bytes = in.readAll();
     // Needles and image lists must be Windows bitmaps, whatever their name says.
-    const bool bitmap = bytes.startsWith("BM");
+    const bool bitmap = in.peek(2) == "BM";
     if (format == PictureFormat::Bitmap && !bitmap) return std::nullopt;
+    // Qt's reader under its allocation limit (256 MB by default): a header that claims a
+    // picture too large to hold is refused before any pixel is read.
+    QImageReader reader(&in, bitmap ? QByteArray("BMP") : QByteArray());
     QImage picture;
-    if (!picture.loadFromData(bytes, bitmap ? "BMP" : nullptr) || picture.isNull()) return std::nullopt;
-    picture = picture.convertToFormat(QImage::Format_ARGB32);
+    if (!reader.read(&picture) || picture.isNull()) return std::nullopt;
     const PictureSize size{picture.width(), picture.height()};
-    images_.emplace(file, Entry{std::move(picture), bitmap});
+    if (keep_pixels_) picture = picture.convertToFormat(QImage::Format_ARGB32);
+    else picture = QImage();
+    images_.emplace(file, Entry{std::move(picture), size, bitmap});
     return size;
 }
+
+std::unique_ptr<PictureLoader> make_picture_size_reader() { return std::make_unique<QtPictureLoader>(false); }
 
 QImage QtPictureLoader::image(const std::filesystem::path& file) const {
     const auto found = images_.find(file);

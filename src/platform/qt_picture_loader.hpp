@@ -12,6 +12,10 @@ namespace vantrel {
 
 class QtPictureLoader final : public PictureLoader {
 public:
+    // Without `keep_pixels` (the tools) a picture is decoded all the same, so that it is
+    // refused exactly as the program refuses it, but only its size is kept.
+    explicit QtPictureLoader(bool keep_pixels = true) : keep_pixels_(keep_pixels) {}
+
     std::optional<PictureSize> open(const std::filesystem::path& file, PictureFormat format) override;
 
     // The picture opened from `file`; a null image when it was never opened.
@@ -20,8 +24,10 @@ public:
 private:
     struct Entry {
         QImage image;
+        PictureSize size;
         bool bitmap = false;
     };
+    bool keep_pixels_ = true;
     std::map<std::filesystem::path, Entry> images_;
 };
 

@@ -4,13 +4,27 @@
 
 namespace vantrel::sim {
 
-SimSoundChannels::SimSoundChannels() : channels_(kChannelCount) {}
+SimSoundChannels::SimSoundChannels(WaveInfoReader& reader) : reader_(reader), channels_(kChannelCount) {}
 
+// A wave the reader refuses never reaches the device: its reason is given here, once.
 int SimSoundChannels::load_wave(const std::filesystem::path& file) {
-    const auto info = read_wave_header(file);
-    if (!info || info->byte_rate == 0) return -1;
-    waves_.push_back({file.filename().string(), *info, device_ ? device_->load_wave(file) : -1});
+    auto read = reader_.read(file);
+    if (const auto* reason = std::get_if<std::string>(&read)) {
+        refuse(file, *reason);
+        return -1;
+    }
+    const WaveLength length = std::get<WaveLength>(read);
+    if (!budget_.fits(length.frames)) {
+        refuse(file, kWaveBudgetReason);
+        return -1;
+    }
+    budget_.take(length.frames);
+    waves_.push_back({file.filename().string(), length, device_ ? device_->load_wave(file) : -1});
     return static_cast<int>(waves_.size()) - 1;
+}
+
+void SimSoundChannels::refuse(const std::filesystem::path& file, const std::string& reason) {
+    if (errors_ && refused_.insert(file.string()).second) *errors_ << file.string() << reason << '\n';
 }
 
 void SimSoundChannels::assign(int channel, int wave) {
@@ -58,10 +72,10 @@ int SimSoundChannels::status(int channel) {
     Channel& c = channels_[channel];
     if (!c.playing) return kStatusStopped;
     if (c.looping) return kStatusLooping;
-    // Playing once until the wave's length has passed: (now - start) s x byte rate < data bytes.
-    const WaveInfo& w = waves_[c.wave].info;
-    const auto played = static_cast<uint64_t>(now_ - c.started) * w.byte_rate;
-    if (played < static_cast<uint64_t>(w.data_bytes) * 1000u) return kStatusPlaying;
+    // Playing once until the wave's length has passed: (now - start) ms x rate < frames x 1000.
+    const WaveLength& w = waves_[c.wave].length;
+    const auto played = static_cast<uint64_t>(now_ - c.started) * static_cast<uint64_t>(w.sample_rate);
+    if (played < static_cast<uint64_t>(w.frames) * 1000u) return kStatusPlaying;
     c.playing = false;
     return kStatusStopped;
 }

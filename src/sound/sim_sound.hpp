@@ -2,22 +2,24 @@
 // The runner's sound layer: no device, but each channel keeps its state as a real one
 // would. A looping channel plays until stopped; one played once counts as playing for
 // the length of its wave (0 without a wave). Every call can be logged as a CSV line.
-// With a device attached every call goes on to it and the status comes from it.
+// With a device attached every call goes on to it and the status comes from it. Wave
+// lengths come from the given reader, the one the mixer uses.
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <ostream>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "sound/sound_channels.hpp"
-#include "sound/wave_header.hpp"
+#include "sound/wave_info.hpp"
 
 namespace vantrel::sim {
 
 class SimSoundChannels final : public SoundChannels {
 public:
-    SimSoundChannels();
+    explicit SimSoundChannels(WaveInfoReader& reader);
 
     void set_time(int64_t ms) {
         if (advance_) advance_(ms);
@@ -31,6 +33,8 @@ public:
     }
     // Logs every channel call as "t_ms,channel,operation,value" (nullptr: no log).
     void set_event_log(std::ostream* out) { log_ = out; }
+    // Where a refused wave's name and reason go, once per file (nullptr: nowhere).
+    void set_error_log(std::ostream* out) { errors_ = out; }
 
     int load_wave(const std::filesystem::path& file) override;
     void assign(int channel, int wave) override;
@@ -47,7 +51,7 @@ public:
 private:
     struct Wave {
         std::string name;
-        WaveInfo info;
+        WaveLength length;
         int device_wave = -1;
     };
     struct Channel {
@@ -60,7 +64,12 @@ private:
     };
     [[nodiscard]] bool valid(int channel) const { return channel >= 0 && channel < kChannelCount; }
     void log(int channel, const char* operation, const std::string& value = {});
+    void refuse(const std::filesystem::path& file, const std::string& reason);
 
+    WaveInfoReader& reader_;
+    WaveBudget budget_;
+    std::set<std::string> refused_;  // files whose reason was already given
+    std::ostream* errors_ = nullptr;
     std::vector<Wave> waves_;
     std::vector<Channel> channels_;
     int64_t now_ = 0;

@@ -1,5 +1,6 @@
 #include "ui/back_ends.hpp"
 
+#include "platform/movie_sound.hpp"
 #include "platform/openal_mixer.hpp"
 #include "platform/sdl_joystick_reader.hpp"
 
@@ -19,7 +20,9 @@ BackEnds make_back_ends() {
 
 std::unique_ptr<FilmFeed> open_movie(const std::filesystem::path& file) { return open_film_feed(file); }
 
-std::unique_ptr<SoundChannels> make_movie_sound() { return OpenAlMixer::open_device(); }
+std::unique_ptr<MovieSound> make_movie_sound(const std::filesystem::path& movie) {
+    return std::make_unique<MovieSound>(movie, OpenAlMixer::open_device());
+}
 
 bool reinitialise_sound(SoundChannels& sound) {
     auto* mixer = dynamic_cast<OpenAlMixer*>(&sound);

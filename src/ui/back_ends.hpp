@@ -12,6 +12,8 @@
 
 namespace vantrel {
 
+class MovieSound;
+
 struct BackEnds {
     std::unique_ptr<SoundChannels> sound;
     // The run's video as the logic sees it (its length); the window draws from `film`.
@@ -28,8 +30,8 @@ struct BackEnds {
 
 // The opening movie's feed (nullptr when the file is no film).
 [[nodiscard]] std::unique_ptr<FilmFeed> open_movie(const std::filesystem::path& file);
-// A mixer of its own for the opening movie's sound.
-[[nodiscard]] std::unique_ptr<SoundChannels> make_movie_sound();
+// The opening movie's sound, decoded in the background, on a mixer of its own.
+[[nodiscard]] std::unique_ptr<MovieSound> make_movie_sound(const std::filesystem::path& movie);
 
 // Frees every wave and opens the sound device afresh; false when it cannot be opened.
 [[nodiscard]] bool reinitialise_sound(SoundChannels& sound);

@@ -5,12 +5,14 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/wave_file.hpp"
 #include "sound/sim_sound.hpp"
 
 namespace vantrel {
 
 class ClockedSound final : public SoundChannels {
 public:
+    // The model reads wave lengths as the mixer does; the mixer gives the reasons of refusals.
     explicit ClockedSound(SoundChannels& device) : device_(device) {}
     void set_time(int64_t ms) { model_.set_time(ms); }
 
@@ -24,7 +26,8 @@ public:
     void set_frequency_ratio(int channel, double ratio) override;
 
 private:
-    sim::SimSoundChannels model_;
+    SndfileWaveInfoReader wave_lengths_;
+    sim::SimSoundChannels model_{wave_lengths_};
     SoundChannels& device_;
     std::vector<int> device_waves_;  // the device's handle per model handle
 };

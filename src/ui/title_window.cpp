@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QRandomGenerator>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QUrl>
 
 #include "common/path_resolver.hpp"
@@ -202,15 +201,8 @@ void TitleWindow::start_movie() {
     movie_->set_draw_size(DXDraw1_->pixel_size());
     movie_rate_ = movie_->frame_rate();
     if (movie_rate_ <= 0) movie_rate_ = 30;
-    // The sound track plays through a mixer of its own, started with the first picture.
-    const QTemporaryDir scratch;
-    const std::filesystem::path wave = scratch.path().toStdString() + "/opening.wav";
-    if (scratch.isValid() && extract_movie_sound(file, wave)) {
-        movie_sound_ = make_movie_sound();
-        const int handle = movie_sound_->load_wave(wave);
-        movie_sound_->assign(0, handle);
-        movie_sound_->play(0);
-    }
+    // The sound track is decoded in the background and joins the movie where it stands.
+    movie_sound_ = make_movie_sound(file);
     movie_clock_.start();
     movie_timer_.start(std::max(1, static_cast<int>(1000.0 / movie_rate_ / 2)));
     movie_frame();
@@ -252,6 +244,7 @@ void TitleWindow::end_movie() {
 }
 
 void TitleWindow::timer_tick() {
+    if (movie_sound_) movie_sound_->update();
     if (ticks_ == kMovieTickLimit && DXDraw1_->isVisible()) end_movie();
     ++ticks_;
     for (size_t i = 0; i < trains_.size(); ++i)

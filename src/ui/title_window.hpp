@@ -23,6 +23,7 @@
 namespace vantrel {
 
 class HelpWindow;
+class MovieSound;
 class ValueDisplay;
 class VideoSurface;
 
@@ -94,7 +95,7 @@ private:
     QTimer movie_timer_;
     QElapsedTimer movie_clock_;
     std::unique_ptr<FilmFeed> movie_;
-    std::unique_ptr<SoundChannels> movie_sound_;
+    std::unique_ptr<MovieSound> movie_sound_;
     double movie_rate_ = 0;
     int32_t movie_shown_ = -1;
     int32_t movie_asked_ = -1;

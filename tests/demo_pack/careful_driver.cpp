@@ -12,6 +12,7 @@
 #include "common/fixed_point.hpp"
 #include "dynamics/motion.hpp"
 #include "input/keyboard.hpp"
+#include "platform/wave_file.hpp"
 #include "sound/sim_sound.hpp"
 
 namespace vantrel::test {
@@ -137,7 +138,8 @@ DriveScript derive_drive(const std::filesystem::path& data_dir, const std::strin
                          int32_t frames) {
     DriveScript out;
     auto run = std::make_unique<Run>();
-    sim::SimSoundChannels sound;
+    SndfileWaveInfoReader wave_lengths;
+    sim::SimSoundChannels sound(wave_lengths);
     NullFrameSource video(frames);
     run->attach(sound);
     run->attach(video);

@@ -10,10 +10,11 @@
 #include "app/run_setup.hpp"
 #include "app/scheduler.hpp"
 #include "app/timer1.hpp"
-#include "cab/header_picture_loader.hpp"
 #include "dynamics/motion.hpp"
 #include "input/keyboard.hpp"
 #include "platform/ffmpeg_frame_reader.hpp"
+#include "platform/picture_sizes.hpp"
+#include "platform/wave_file.hpp"
 #include "route/stations.hpp"
 #include "vantrel_sim/audio_recording.hpp"
 #include "vantrel_sim/script.hpp"
@@ -92,7 +93,9 @@ int run_simulation(const SimOptions& options, std::ostream& out, std::ostream& e
     if (!options.audio.empty() && !(audio = AudioRecording::open(options.audio, err))) return kExitUsage;
 
     auto run = std::make_unique<Run>();
-    SimSoundChannels sound;
+    SndfileWaveInfoReader wave_lengths;  // the mixer's own reading of a wave's length
+    SimSoundChannels sound(wave_lengths);
+    sound.set_error_log(&err);
     if (audio) sound.attach_device(audio->channels(), [&audio](int64_t t) { audio->advance_to(t); });
     NullFrameSource no_video(options.frames.value_or(-1));
     FfmpegFrameReader video;
@@ -104,9 +107,9 @@ int run_simulation(const SimOptions& options, std::ostream& out, std::ostream& e
     }
 
     const PathResolver resolver(options.data_dir);
-    HeaderPictureLoader pictures;
+    const auto pictures = make_picture_size_reader();  // the program's own reader
     const RunFiles files{options.train, options.route, options.strings};
-    if (auto error = load_run(*run, files, resolver, pictures)) {
+    if (auto error = load_run(*run, files, resolver, *pictures)) {
         err << error->message << "\n" << error->file << ":" << error->line << "\n";
         return kExitDataError;
     }
