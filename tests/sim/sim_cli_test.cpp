@@ -46,7 +46,10 @@ TEST(SimCommand, RefusesBadUsageWithStatus64) {
     EXPECT_EQ(sim(dir, "--train t.dat --seconds -3").status, 64);
     vantrel::test::write_bytes(dir / "s.txt", "100 start\n50 key z\n");  // time goes backwards
     EXPECT_EQ(sim(dir, "--train t.dat --script " + (dir / "s.txt").string()).status, 64);
-    for (const char* bad : {"100 key zz\n", "100 key 0xg1\n", "100 key\n"}) {
+    for (const char* bad : {"100 key zz\n", "100 key 0xg1\n", "100 key\n", "100 serial\n", "100 serial 565\n",
+                            "100 serial 5g\n", "100 joystick 1 2\n", "100 joystick 40000 0 0\n",
+                            "100 joystick 0 0 65536\n", "100 controller 3\n", "100 controller 1 x\n",
+                            "100 calibration 1 2 3\n"}) {
         vantrel::test::write_bytes(dir / "s.txt", bad);
         EXPECT_EQ(sim(dir, "--train t.dat --script " + (dir / "s.txt").string()).status, 64) << bad;
     }
