@@ -108,3 +108,35 @@ TEST(SimCommand, WritesTraceEventsAndViewForTheDemoRun) {
     EXPECT_EQ(objects, 40);
     EXPECT_NE(last.find("\"Label4\":\"中央\""), std::string::npos) << last;
 }
+
+TEST(SimCommand, SerialChunksAndJoystickPollsDriveTheHandles) {
+    TempDir dir;
+    ASSERT_EQ(vantrel::demo::write_demo_data(dir.path()), "");
+    vantrel::test::write_bytes(dir / "mascon.dat", "VP01E\r\nVP02E\r\n#\r\n");
+    // "VP02E", then the Windows controller with its brake lever in the third band; the
+    // poll happens in the step at 300, whose row shows it.
+    vantrel::test::write_bytes(dir / "s.txt",
+                               "0 start\n50 serial 5650303245\n150 controller 1\n250 joystick 5000 0 0\n");
+    auto handles_at = [&](const std::string& t) {
+        std::istringstream trace(slurp(dir / "t.csv"));
+        for (std::string line; std::getline(trace, line);) {
+            if (!line.starts_with(t + ",")) continue;
+            std::vector<std::string> cells;
+            std::istringstream row(line);
+            for (std::string cell; std::getline(row, cell, ',');) cells.push_back(cell);
+            return cells.at(6) + "/" + cells.at(7);  // power_handle/brake_handle
+        }
+        return std::string("none");
+    };
+    const std::string args = "--data-dir " + dir.path().string() + " --train train_demo.dat --seconds 0.3 --script " +
+                             (dir / "s.txt").string() + " --trace " + (dir / "t.csv").string();
+    Outcome o = sim(dir, args);
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(handles_at("100"), "2/0");
+    EXPECT_EQ(handles_at("300"), "0/-3");
+
+    std::filesystem::remove(dir / "mascon.dat");  // no codes: the chunk matches nothing
+    o = sim(dir, args);
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(handles_at("100"), "0/-8");
+}
