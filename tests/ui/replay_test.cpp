@@ -122,6 +122,7 @@ TEST_F(ReplayTest, ControllerDriveReplaysToTheSameTrace) {
     w->session().serial("PW002");
     QTest::qWait(150);
     w->session().serial("BR001NEUTRPW001");  // three codes in one read: the last one holds
+    EXPECT_EQ(w->run().core.PowerHandle, 1);
     QTest::qWait(150);
     w->item("COM21")->trigger();  // the Windows controller
     auto set_stick = [&](int32_t x, int32_t y, int32_t buttons) {
