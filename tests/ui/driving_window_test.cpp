@@ -94,6 +94,32 @@ TEST_F(DrivingWindowTest, KeysMoveTheHandlesAndChangeTheLabels) {
     EXPECT_EQ(run.core.PowerHandle, 1);
     QTest::keyClick(&values, Qt::Key_F5);
     EXPECT_FALSE(values.isVisible());
+    // Hidden by its own close button, the first F5 shows it again.
+    QTest::keyClick(w.get(), Qt::Key_F5);
+    ASSERT_TRUE(values.isVisible());
+    values.close();
+    ASSERT_FALSE(values.isVisible());
+    QTest::keyClick(w.get(), Qt::Key_F5);
+    EXPECT_TRUE(values.isVisible());
+    values.hide();
+}
+
+TEST_F(DrivingWindowTest, ControlCharactersResetTheVigilanceCounter) {
+    auto w = open_window();
+    ASSERT_TRUE(w);
+    w->show();
+    w->item("start1")->trigger();
+    struct Case {
+        const char* name;
+        int key;
+        Qt::KeyboardModifiers mods;
+    };
+    for (const Case c : {Case{"Esc", Qt::Key_Escape, Qt::NoModifier}, {"Backspace", Qt::Key_Backspace, Qt::NoModifier},
+                         {"Tab", Qt::Key_Tab, Qt::NoModifier}, {"Ctrl+Q", Qt::Key_Q, Qt::ControlModifier}}) {
+        w->run().ats.vigilance_counter = 40;
+        QTest::keyClick(w.get(), static_cast<Qt::Key>(c.key), c.mods);
+        EXPECT_EQ(w->run().ats.vigilance_counter, 0) << c.name;
+    }
 }
 
 TEST_F(DrivingWindowTest, WheelStepsTheHandleEvenBeforeTheStart) {
