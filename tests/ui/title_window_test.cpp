@@ -1,6 +1,9 @@
 // The title window: the movie phase, the train choice with Shift, the return after a drive.
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 
 #include "ui/title_window.hpp"
 #include "ui_fixture.hpp"
@@ -64,6 +67,17 @@ TEST_F(TitleWindowTest, HelpWindowTakesItsCaptionFromTheFirstLine) {
     EXPECT_EQ(w.windowTitle().toStdString(), "操作説明");
     EXPECT_EQ(w.memo()->toPlainText().toStdString(), "z: 力行\na: ブレーキ");
     EXPECT_FALSE(w.load(data_dir() / "missing.dat"));
+
+    // A long line wraps inside the window: a vertical scroll bar only.
+    TempDir dir;
+    write_cp932(dir / "long.dat", "操作説明\n" + std::string(40, 'x') + " " + std::string(200, 'y') + "\n");
+    ASSERT_TRUE(w.load(dir / "long.dat"));
+    w.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.memo()->horizontalScrollBar()->maximum(), 0);
+    EXPECT_FALSE(w.memo()->horizontalScrollBar()->isVisible());
+    EXPECT_GT(w.memo()->document()->firstBlock().layout()->lineCount(), 2);
+    w.hide();
 }
 
 }  // namespace
