@@ -250,10 +250,13 @@ void TitleWindow::choose(int button) {
     open_->show();
     loading_->show();
     loading_->repaint();
-    // A badge names no files: the previous choice's are used.
+    // A badge covers the left part of the train button it stands on (TrainA on Train2, ...),
+    // where a player clicks: it chooses that button's alternate train.
+    const bool badge = button >= 4 && button < 4 + static_cast<int>(badges_.size());
+    if (badge) button -= 3;
     if (button >= 0 && button < static_cast<int>(kChoices.size())) {
         const TrainChoice& c = kChoices[static_cast<size_t>(button)];
-        train_ = alternate_ ? c.alternate : c.train;
+        train_ = alternate_ || badge ? c.alternate : c.train;
         route_ = c.route;
     }
     open_driving_window();
