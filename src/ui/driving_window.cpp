@@ -103,7 +103,7 @@ bool DrivingWindow::load(const DriveRequest& request) {
         if (name.empty()) return true;
         out.open(name, std::ios::binary);
         if (out) return true;
-        report(QString::fromStdString("cannot write " + name));
+        report(tr("%1 に書き込めません").arg(QString::fromStdString(name)));
         return false;
     };
     if (!open_output(record_, request.record) || !open_output(trace_, request.trace) ||

@@ -82,7 +82,7 @@ TitleWindow::TitleWindow(TitleSetup setup) : QWidget(nullptr, Qt::FramelessWindo
         driving_.reset();
         close();
     });
-    open_ = new QPushButton(QString::fromUtf8("Open train and route..."), this);
+    open_ = new QPushButton(tr("車両と路線を開く..."), this);
     open_->setObjectName("OpenFiles");
     open_->setGeometry(480, 453, 150, 19);
     open_->setFocusPolicy(Qt::NoFocus);
@@ -130,7 +130,7 @@ bool TitleWindow::load_title_picture() {
     QPixmap picture;
     const auto file = resolver.resolve(name);
     if (!file || !picture.load(QString::fromStdString(file->string()))) {
-        if (setup_.report_error) setup_.report_error(QString::fromStdString("Cannot open file \"" + name + "\""));
+        if (setup_.report_error) setup_.report_error(tr("ファイル \"%1\" を開けません").arg(QString::fromStdString(name)));
         return false;
     }
     Image1_->setPixmap(picture);
@@ -273,9 +273,10 @@ void TitleWindow::open_files(const std::string& train, const std::string& route)
 
 void TitleWindow::pick_files() {
     const QString dir = QString::fromStdString(std::filesystem::absolute(setup_.data_dir).string());
-    const QString train = QFileDialog::getOpenFileName(this, "Train file", dir, "Data files (*.dat);;All files (*)");
+    const QString filter = tr("データファイル (*.dat);;すべてのファイル (*)");
+    const QString train = QFileDialog::getOpenFileName(this, tr("車両ファイル"), dir, filter);
     if (train.isEmpty()) return;
-    const QString route = QFileDialog::getOpenFileName(this, "Route file", dir, "Data files (*.dat);;All files (*)");
+    const QString route = QFileDialog::getOpenFileName(this, tr("路線ファイル"), dir, filter);
     if (route.isEmpty()) return;
     // Names inside the data folder stay relative to it, as the data files name things.
     auto relative = [this](const QString& file) {

@@ -8,6 +8,10 @@
 
 #include <set>
 
+#include <QTranslator>
+
+#include "ui/app_translation.hpp"
+#include "ui/serial_settings_dialog.hpp"
 #include "ui/title_window.hpp"
 #include "ui_fixture.hpp"
 
@@ -100,13 +104,32 @@ TEST_F(TitleWindowTest, ABadgeClickedChoosesTheAlternateTrainOfItsButton) {
     }
 }
 
+TEST_F(TitleWindowTest, AddedTextsAreJapaneseWithAnEnglishTranslation) {
+    auto texts = [this] {
+        auto title = make_title(data_dir(), errors);
+        const SerialSettingsDialog dialog{SerialSettings{}};
+        return title->findChild<QPushButton*>("OpenFiles")->text().toStdString() + "|" +
+               dialog.windowTitle().toStdString();
+    };
+    EXPECT_EQ(texts(), "車両と路線を開く...|シリアルポート");
+    EXPECT_FALSE(install_translation(qt_app(), QLocale(QLocale::Japanese, QLocale::Japan)));
+    EXPECT_EQ(texts(), "車両と路線を開く...|シリアルポート");
+    ASSERT_TRUE(install_translation(qt_app(), QLocale(QLocale::English, QLocale::UnitedKingdom)));
+    EXPECT_EQ(texts(), "Open train and route...|Serial port");
+    for (QTranslator* t : qt_app().findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(t);
+        std::unique_ptr<QTranslator> gone(t);
+    }
+    EXPECT_EQ(texts(), "車両と路線を開く...|シリアルポート");
+}
+
 TEST_F(TitleWindowTest, AMissingTitlePictureIsReportedAndNoWindowOpens) {
     TempDir empty;
     auto title = make_title(empty.path(), errors);
     EXPECT_FALSE(title);
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_TRUE(errors[0].starts_with("Cannot open file \"image\\title\\0")) << errors[0];
-    EXPECT_TRUE(errors[0].ends_with(".jpg\"")) << errors[0];
+    EXPECT_TRUE(errors[0].starts_with("ファイル \"image\\title\\0")) << errors[0];
+    EXPECT_TRUE(errors[0].ends_with(".jpg\" を開けません")) << errors[0];
 }
 
 TEST_F(TitleWindowTest, ChoosesTrainsWithShiftAlternatesAndReturnsAfterTheDrive) {
