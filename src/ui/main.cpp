@@ -32,7 +32,8 @@ int main(int argc, char** argv) {
     const auto operation = resolver.resolve("operation.dat");
     if (!operation || !help.load(*operation)) {
         if (!direct) {
-            report(QCoreApplication::translate("main", "ファイル \"%1\" を開けません").arg("operation.dat"));
+            // The title window's text for a file it cannot open (and its translation).
+            report(vantrel::TitleWindow::tr("ファイル \"%1\" を開けません").arg("operation.dat"));
             return 1;
         }
     }
