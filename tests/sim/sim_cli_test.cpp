@@ -135,6 +135,14 @@ TEST(SimCommand, SerialChunksAndJoystickPollsDriveTheHandles) {
     EXPECT_EQ(handles_at("100"), "2/0");
     EXPECT_EQ(handles_at("300"), "0/-3");
 
+    // The PlayStation controller matches its calibration codes: P1 is -15000, B0 is 0.
+    vantrel::test::write_bytes(dir / "s.txt", "0 start\n0 calibration 0 -15000 0 0 0 0 0 1 2 3 4 5 6 7 8 9\n"
+                                              "0 controller 2\n50 joystick 0 -15000 0\n");
+    o = sim(dir, args);
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(handles_at("100"), "1/0");
+
+    vantrel::test::write_bytes(dir / "s.txt", "0 start\n50 serial 5650303245\n");
     std::filesystem::remove(dir / "mascon.dat");  // no codes: the chunk matches nothing
     o = sim(dir, args);
     ASSERT_EQ(o.status, 0) << o.err;

@@ -105,6 +105,7 @@ TEST_F(ReplayTest, ControllerDriveReplaysToTheSameTrace) {
     QSettings().clear();
     joystick = {};
     joystick.last_state_sum = 7;  // left by an earlier run: the recording must carry it
+    joystick.calibration[1] = -15000;
     TempDir out;
     DriveRequest request;
     request.record = (out / "drive.txt").string();
@@ -149,6 +150,7 @@ TEST_F(ReplayTest, ControllerDriveReplaysToTheSameTrace) {
     const std::string record = slurp(out / "drive.txt");
     EXPECT_NE(record.find(" serial 5057303032\n"), std::string::npos) << record;  // "PW002"
     EXPECT_NE(record.find(" controller 0 7\n"), std::string::npos) << record;
+    EXPECT_NE(record.find(" calibration 0 -15000 0 0 0 0 0 0 0 0 0 0 0 0 0 0\n"), std::string::npos) << record;
     EXPECT_NE(record.find(" controller 1\n"), std::string::npos) << record;
     EXPECT_NE(record.find(" joystick 0 -15000 4\n"), std::string::npos) << record;
     EXPECT_NE(record.find(" joystick 5000 0 0\n"), std::string::npos) << record;
