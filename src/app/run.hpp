@@ -9,6 +9,7 @@
 #include "cab/cab_view.hpp"
 #include "cab/strings.hpp"
 #include "controllers/controller_state.hpp"
+#include "controllers/joystick_reader.hpp"
 #include "dynamics/core_state.hpp"
 #include "dynamics/dynamics_state.hpp"
 #include "dynamics/frame_source.hpp"
@@ -65,14 +66,23 @@ struct Run {
 
     SoundChannels& sound() { return *sound_; }
     FrameSource& frames() { return *frames_; }
+    JoystickReader& joystick() { return *joystick_; }
+    // The controller type, last state sum and calibration: the program's, which outlive a run.
+    JoystickControl& joystick_control() { return *joystick_control_; }
     void attach(SoundChannels& s) { sound_ = &s; }
     void attach(FrameSource& f) { frames_ = &f; }
+    void attach(JoystickReader& j) { joystick_ = &j; }
+    void attach(JoystickControl& c) { joystick_control_ = &c; }
 
 private:
     NullSoundChannels null_sound_;
     NullFrameSource null_frames_;
+    NullJoystickReader null_joystick_;
+    JoystickControl own_joystick_control_;
     SoundChannels* sound_ = &null_sound_;
     FrameSource* frames_ = &null_frames_;
+    JoystickReader* joystick_ = &null_joystick_;
+    JoystickControl* joystick_control_ = &own_joystick_control_;
 };
 
 // Posts an Enter key press (a commentary request) to the window.

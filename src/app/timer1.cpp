@@ -2,6 +2,7 @@
 
 #include "app/run.hpp"
 #include "cab/instruments.hpp"
+#include "controllers/usb_scan.hpp"
 #include "dynamics/air_brake.hpp"
 #include "dynamics/motion.hpp"
 #include "dynamics/traction.hpp"
@@ -23,6 +24,8 @@ void Timer1Timer(Run& run) {
     compressor_step(run);
     engine_output_step(run);
     ammeter_step(run);
+    // The joystick acts before the needles, so a handle moved shows in this same step.
+    USBScan(run, run.joystick(), run.joystick_control());
     instruments_step(run);
     train_sounds_step(run);
 

@@ -24,4 +24,12 @@ Result<MasconTable> read_mascon_file(std::string_view file, const PathResolver& 
     return table;
 }
 
+std::optional<DataError> read_mascon_if_present(MasconTable& table, const PathResolver& resolver) {
+    if (!resolver.resolve(kMasconFile)) return std::nullopt;
+    auto read = read_mascon_file(kMasconFile, resolver);
+    if (!read) return read.error();
+    table = std::move(read.value());
+    return std::nullopt;
+}
+
 }  // namespace vantrel

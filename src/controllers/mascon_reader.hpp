@@ -1,5 +1,6 @@
 #pragma once
 // Reads the controller file of the serial master controller: its code table.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,5 +15,10 @@ inline constexpr std::string_view kMasconFile = "mascon.dat";
 // Lines up to the first line beginning with "#" (or the end), at most 26, each stored
 // whole in the next slot. A file that cannot be read gives the system's error text.
 [[nodiscard]] Result<MasconTable> read_mascon_file(std::string_view file, const PathResolver& resolver);
+
+// The data folder's controller file into `table`, when there is one: without it the serial
+// controller has no codes and a player without one still drives. One that is there but
+// cannot be read is an error.
+[[nodiscard]] std::optional<DataError> read_mascon_if_present(MasconTable& table, const PathResolver& resolver);
 
 }  // namespace vantrel

@@ -52,12 +52,23 @@ void slot_action(Run& run, int slot) {
 void RxChar(Run& run, std::string_view bytes) {
     driver_action(run);
     run.controllers.value_caption = cp932_to_utf8(bytes);
-    const std::string head = cp932_to_utf8(bytes.substr(0, kMasconCodeLength));
     const MasconTable& table = run.controllers.mascon;
     const int slots = std::min(table.count, kMasconUsedSlots);
-    for (int slot = 0; slot < slots; ++slot) {
-        if (table.codes[static_cast<size_t>(slot)] == head) slot_action(run, slot);
+    auto match = [&](std::string_view code) {
+        const std::string head = cp932_to_utf8(code);
+        for (int slot = 0; slot < slots; ++slot) {
+            if (table.codes[static_cast<size_t>(slot)] == head) slot_action(run, slot);
+        }
+    };
+    // A quick sweep of the handle can bring several codes in one read: each complete code
+    // acts in order, so the handle ends where the controller is. A chunk shorter than a
+    // code is matched whole; a partial code after complete ones is dropped.
+    if (bytes.size() < static_cast<size_t>(kMasconCodeLength)) {
+        match(bytes);
+        return;
     }
+    for (size_t at = 0; at + kMasconCodeLength <= bytes.size(); at += kMasconCodeLength)
+        match(bytes.substr(at, kMasconCodeLength));
 }
 
 }  // namespace vantrel

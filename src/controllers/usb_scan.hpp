@@ -1,7 +1,7 @@
 #pragma once
 // Joystick-type train controllers: one poll turned into handle positions and posted keys.
-// The driving window calls USBScan from its 100 ms step (after Timer1Timer) while the run
-// is running, then drain_posted to handle the keys it posted.
+// Timer1Timer polls the run's reader after the engine output and before the needles; the
+// keys it posts are handled after the step (drain_posted).
 #include <cstdint>
 #include <optional>
 

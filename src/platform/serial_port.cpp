@@ -2,6 +2,11 @@
 
 #include <cerrno>
 
+#ifdef Q_OS_UNIX
+#include <sys/ioctl.h>
+#include <termios.h>
+#endif
+
 namespace vantrel {
 namespace {
 
@@ -41,13 +46,30 @@ std::optional<QString> SerialPort::open() {
         port_.clearError();
         return open_error_text(code);
     }
-    // DTR and RTS inactive. Pseudo-terminals and some adapters have no modem lines and
-    // refuse these calls; the port works without them.
-    if (settings.flow_control != QSerialPort::HardwareControl) port_.setRequestToSend(false);
-    port_.setDataTerminalReady(false);
+    lines_off();
     port_.clearError();
     Q_EMIT opened();
     return std::nullopt;
+}
+
+void SerialPort::lines_off() {
+#ifdef Q_OS_UNIX
+    // The kernel raises DTR and RTS as the tty opens; drop both in one call, the first thing
+    // after the open, and clear HUPCL so that closing never moves them again. Pseudo-terminals
+    // and some adapters have no modem lines and refuse the call; the port works without them.
+    const int fd = static_cast<int>(port_.handle());
+    int lines = TIOCM_DTR;
+    if (settings.flow_control != QSerialPort::HardwareControl) lines |= TIOCM_RTS;
+    ::ioctl(fd, TIOCMBIC, &lines);
+    termios t{};
+    if (::tcgetattr(fd, &t) == 0 && (t.c_cflag & HUPCL) != 0) {
+        t.c_cflag &= ~static_cast<tcflag_t>(HUPCL);
+        ::tcsetattr(fd, TCSANOW, &t);
+    }
+#else
+    if (settings.flow_control != QSerialPort::HardwareControl) port_.setRequestToSend(false);
+    port_.setDataTerminalReady(false);
+#endif
 }
 
 void SerialPort::close() {
@@ -76,7 +98,8 @@ void SerialPort::read_available() {
 
 void SerialPort::on_error(QSerialPort::SerialPortError error) {
     // The device went away (a USB adapter pulled out): close, or the read notifier spins.
-    if (error == QSerialPort::ResourceError) close();
+    // A hung-up tty reads end-of-file, which Qt reports as a read error, not a resource one.
+    if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError) close();
 }
 
 }  // namespace vantrel

@@ -39,9 +39,9 @@ public:
     SerialSettings settings;  // applied at the next open
 
     [[nodiscard]] bool is_open() const { return port_.isOpen(); }
-    // Opens with `settings`, DTR and RTS held off (a port that refuses modem-control
-    // calls, such as a pseudo-terminal, still counts as open). nullopt on success, else
-    // the error text; the port then stays closed.
+    // Opens with `settings`, DTR and RTS held off from the first moment the program can
+    // (a port that refuses modem-control calls, such as a pseudo-terminal, still counts as
+    // open). nullopt on success, else the error text; the port then stays closed.
     std::optional<QString> open();
     void close();
     // The connect command: closes a connected port, opens a closed one. Returns the text
@@ -55,6 +55,7 @@ Q_SIGNALS:
 
 private:
     void read_available();
+    void lines_off();
     void on_error(QSerialPort::SerialPortError error);
 
     QSerialPort port_;

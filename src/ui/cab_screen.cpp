@@ -60,6 +60,23 @@ QImage stopline_picture() {
     return img;
 }
 
+// The stop-alert lamp has no picture of its own: lit, it shows an amber face over the
+// panel's unlit window.
+QImage stop_alert_face() {
+    QImage img(35, 17, QImage::Format_ARGB32);
+    img.fill(QColor(60, 20, 10));
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    QRadialGradient glow(QPointF(17.5, 8.5), 18);
+    glow.setColorAt(0, QColor(255, 230, 120));
+    glow.setColorAt(0.6, QColor(255, 150, 30));
+    glow.setColorAt(1, QColor(200, 70, 10));
+    p.setPen(QPen(QColor(30, 10, 5), 1));
+    p.setBrush(glow);
+    p.drawRoundedRect(QRectF(1, 1, 33, 15), 3, 3);
+    return img;
+}
+
 }  // namespace
 
 QLabel* CabScreen::make_label(const char* name, int x, int y, int w, int h, Qt::Alignment align, int point_size) {
@@ -207,7 +224,7 @@ void CabScreen::build_panel(const Run& run, const QtPictureLoader& pictures) {
         needles_[static_cast<size_t>(i)] = needle;
     }
 
-    Lamp_stopalert_ = make_picture("Lamp_stopalert", QImage(), 258, 291, false, false);
+    Lamp_stopalert_ = make_picture("Lamp_stopalert", stop_alert_face(), 258, 291, false, false);
     Lamp_stopalert_->set_layout_size(QSize(35, 17));
     for (size_t i = 0; i < p.others.size(); ++i) {
         const bool first_five = i < 5;

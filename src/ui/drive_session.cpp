@@ -40,6 +40,34 @@ void DriveSession::set_time(int64_t t) {
     if (time_listener_) time_listener_(t);
 }
 
+void DriveSession::set_record(std::ostream* out) {
+    record_ = out;
+    const JoystickControl& c = run_.joystick_control();
+    const int64_t now = now_ms();
+    if (std::any_of(c.calibration.begin(), c.calibration.end(), [](int32_t v) { return v != 0; })) {
+        std::string line = "calibration";
+        for (int32_t v : c.calibration) line += ' ' + std::to_string(v);
+        write_record(now, line);
+    }
+    if (c.type != ControllerType::Standard || c.last_state_sum != 0)
+        write_record(now, "controller " + std::to_string(static_cast<int32_t>(c.type)) + ' ' +
+                              std::to_string(c.last_state_sum));
+}
+
+void DriveSession::attach_joystick(JoystickReader& device) {
+    joystick_ = std::make_unique<ObservedJoystickReader>(device, [this](const JoystickState& s) { record_poll(s); });
+    run_.attach(*joystick_);
+}
+
+void DriveSession::record_poll(const JoystickState& state) {
+    // Only changes: the replay's reader repeats its last state at every poll.
+    if (state.x == recorded_poll_.x && state.y == recorded_poll_.y && state.buttons == recorded_poll_.buttons)
+        return;
+    recorded_poll_ = state;
+    write_record(event_ms_, "joystick " + std::to_string(state.x) + ' ' + std::to_string(state.y) + ' ' +
+                            std::to_string(button_mask(state)));
+}
+
 void DriveSession::set_trace(std::ostream* out) {
     trace_ = out;
     if (trace_) *trace_ << vantrel::sim::trace_header() << "\n";
@@ -68,7 +96,6 @@ void DriveSession::run_due(int64_t until_ms) {
         log_timing("step", t);
         set_time(t);
         Timer1Timer(run_);
-        if (step_hook_) step_hook_();
         if (trace_) {
             row_.clear();
             vantrel::sim::append_trace_row(row_, t, run_);
@@ -195,9 +222,30 @@ void DriveSession::station(int32_t index) {
 }
 
 void DriveSession::serial(std::string_view bytes) {
-    if (stopped_) return;
-    begin_input(now_ms());
+    if (stopped_ || bytes.empty()) return;
+    const int64_t now = now_ms();
+    begin_input(now);
+    std::string hex = "serial ";
+    for (const char b : bytes) {
+        char digits[3];
+        std::snprintf(digits, sizeof digits, "%02x", static_cast<unsigned char>(b));
+        hex += digits;
+    }
+    write_record(now, hex);
     RxChar(run_, bytes);
+    end_input();
+}
+
+void DriveSession::controller(ControllerType type) {
+    JoystickControl& control = run_.joystick_control();
+    if (stopped_ || control.type == type) {
+        control.type = type;
+        return;
+    }
+    const int64_t now = now_ms();
+    begin_input(now);
+    write_record(now, "controller " + std::to_string(static_cast<int32_t>(type)));
+    control.type = type;
     end_input();
 }
 

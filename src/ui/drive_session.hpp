@@ -4,6 +4,7 @@
 // stamped with the same clock, so a recorded drive replays exactly in the headless runner.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -13,6 +14,8 @@
 #include <QTimer>
 
 #include "app/scheduler.hpp"
+#include "controllers/controller_state.hpp"
+#include "controllers/joystick_script.hpp"
 #include "input/keyboard.hpp"
 
 namespace vantrel {
@@ -41,15 +44,20 @@ public:
     void virtual_key(VirtualKey key, bool shift_only);  // Enter also types its character
     void wheel(bool up);                                // up: towards brake
     void station(int32_t index);
-    // A chunk received from the serial master controller (not recordable: no script command).
+    // A chunk received from the serial master controller.
     void serial(std::string_view bytes);
+    // The controller menu's choice.
+    void controller(ControllerType type);
+    // The joystick the run's steps poll (through the recorder).
+    void attach_joystick(JoystickReader& device);
     // Runs every event due by now (an input does this first, so its stamp keeps the order).
     void catch_up();
     // Stops the timer for good (the window closes) and flushes the outputs.
     void stop();
 
-    // The player's inputs as a headless-runner script (nullptr: none).
-    void set_record(std::ostream* out) { record_ = out; }
+    // The player's inputs as a headless-runner script (nullptr: none), starting with the
+    // joystick controller's state kept from earlier runs.
+    void set_record(std::ostream* out);
     // The runner's trace: a header now, one row after each step.
     void set_trace(std::ostream* out);
     // One line per tick and step: its due time and the wall time it ran at.
@@ -59,8 +67,6 @@ public:
     // Replaces the wall clock (screenshots, fast-forward): the timer then stays off and the
     // owner advances the run with catch_up().
     void set_clock(std::function<int64_t()> clock) { clock_fn_ = std::move(clock); }
-    // Runs inside each step after the step's own work (the joystick poll).
-    void set_step_hook(std::function<void()> f) { step_hook_ = std::move(f); }
 
 Q_SIGNALS:
     void changed();  // after every event: the cab view may differ
@@ -74,6 +80,7 @@ private:
     void end_input();
     void write_record(int64_t now, const std::string& command);
     void set_time(int64_t t);
+    void record_poll(const JoystickState& state);
 
     Run& run_;
     Scheduler scheduler_;
@@ -83,10 +90,11 @@ private:
     std::ostream* trace_ = nullptr;
     std::ostream* timing_ = nullptr;
     std::function<void(int64_t)> time_listener_;
-    std::function<void()> step_hook_;
+    std::unique_ptr<ObservedJoystickReader> joystick_;
+    JoystickState recorded_poll_;  // the state the replay's reader gives now
     std::function<int64_t()> clock_fn_;
     std::string row_;
-    int64_t event_ms_ = 0;
+    int64_t event_ms_ = 0;  // of the event running
     bool stopped_ = false;
 };
 

@@ -79,21 +79,16 @@ bool DrivingWindow::load(const DriveRequest& request) {
     run_->attach(*back_.video);
     pictures_ = std::make_unique<QtPictureLoader>();
     if (hooks_.joystick_control) control_ = hooks_.joystick_control;
+    run_->attach(*control_);
 
     // The joystick calibration first, then the controller file, then the run's own files.
     read_calibration(control_->calibration);
     const PathResolver resolver(request.data_dir);
     if (hooks_.status) hooks_.status(QString::fromUtf8("設定ファイルを読み込んでいます"));
-    // Without a controller file the serial controller simply has no codes: a player without
-    // one can still drive. A file that is there but unreadable is an error.
-    if (resolver.resolve(kMasconFile)) {
-        auto table = read_mascon_file(kMasconFile, resolver);
-        if (!table) {
-            std::cerr << table.error().message << "\n";
-            report(QString::fromStdString(table.error().message));
-            return false;
-        }
-        run_->controllers.mascon = std::move(table.value());
+    if (auto error = read_mascon_if_present(run_->controllers.mascon, resolver)) {
+        std::cerr << error->message << "\n";
+        report(QString::fromStdString(error->message));
+        return false;
     }
     // The film's picture index is built while it opens: its progress goes to the status line.
     if (back_.set_progress) {
@@ -122,7 +117,7 @@ bool DrivingWindow::load(const DriveRequest& request) {
         if (name.empty()) return true;
         out.open(name, std::ios::binary);
         if (out) return true;
-        report(QString::fromStdString("cannot write " + name));
+        report(tr("%1 に書き込めません").arg(QString::fromStdString(name)));
         return false;
     };
     if (!open_output(record_, request.record) || !open_output(trace_, request.trace) ||
@@ -145,10 +140,7 @@ bool DrivingWindow::load(const DriveRequest& request) {
     screen_->back()->installEventFilter(this);
 
     session_ = std::make_unique<DriveSession>(*run_);
-    // The joystick is polled in the 100 ms step while a joystick type is chosen.
-    session_->set_step_hook([this] {
-        if (control_->type != ControllerType::Standard) USBScan(*run_, *back_.joystick, *control_);
-    });
+    session_->attach_joystick(*back_.joystick);  // polled inside the 100 ms step
     serial_ = std::make_unique<SerialPort>();
     serial_->settings = load_serial_settings();
     connect(serial_.get(), &SerialPort::received, this,
@@ -251,7 +243,7 @@ void DrivingWindow::build_menu() {
 
 void DrivingWindow::set_controller(int type) {
     if (type < 0 || type > 2) type = 0;
-    control_->type = static_cast<ControllerType>(type);
+    session_->controller(static_cast<ControllerType>(type));
     const char* names[3] = {"COM11", "COM21", "COM31"};
     if (QAction* a = item(names[type])) a->setChecked(true);
     QSettings().setValue("controller/type", type);
@@ -343,6 +335,8 @@ void DrivingWindow::apply_zoom() {
 
 void DrivingWindow::route_input(QEvent* event) {
     if (!session_) return;
+    // F5 asks whether the value display is shown: its own close button may have hidden it.
+    if (hooks_.value_display) run_->view.value_display_visible = hooks_.value_display->isVisible();
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;

@@ -12,7 +12,10 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Dialog), memo_(new
     memo_->setGeometry(0, 0, 227, 331);
     memo_->setReadOnly(true);
     memo_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memo_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Long lines wrap at the window's edge: a vertical scroll bar only.
+    memo_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    memo_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    memo_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     memo_->installEventFilter(this);
 }

@@ -29,9 +29,10 @@ bool route_key(DriveSession& session, const QKeyEvent& event) {
     }
     const QString text = event.text();
     if (text.size() != 1) return false;
+    // Control characters (Esc, Backspace, Tab, Ctrl+letter) are characters too: every one
+    // is a driver action for the vigilance device.
     const char16_t c = text.at(0).unicode();
-    // Esc is a character of the key table too; other control characters are not.
-    if ((c < 0x20 && c != 0x1B) || c >= 0x7F) return false;
+    if (c == 0 || c >= 0x7F) return false;
     session.key(static_cast<char>(c));
     return true;
 }

@@ -6,6 +6,7 @@
 #include <QMessageBox>
 
 #include "ui/app_options.hpp"
+#include "ui/app_translation.hpp"
 #include "ui/art_resources.hpp"
 #include "ui/driving_window.hpp"
 #include "ui/help_window.hpp"
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Vantrel");
     QApplication::setOrganizationName("Vantrel");
     QApplication::setWindowIcon(QIcon(":/art/vantrel.png"));
+    vantrel::install_translation(app, QLocale());
     auto report = [](const QString& text) { QMessageBox::critical(nullptr, "Vantrel", text); };
 
     const bool direct = !options->train.empty();
@@ -30,7 +32,8 @@ int main(int argc, char** argv) {
     const auto operation = resolver.resolve("operation.dat");
     if (!operation || !help.load(*operation)) {
         if (!direct) {
-            report("Cannot open file \"operation.dat\"");
+            // The title window's text for a file it cannot open (and its translation).
+            report(vantrel::TitleWindow::tr("ファイル \"%1\" を開けません").arg("operation.dat"));
             return 1;
         }
     }

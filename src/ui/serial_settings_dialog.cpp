@@ -3,6 +3,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QIntValidator>
+#include <QPushButton>
 #include <QSerialPortInfo>
 #include <QSettings>
 
@@ -52,7 +53,7 @@ SerialSettingsDialog::SerialSettingsDialog(const SerialSettings& current, QWidge
       parity_(new QComboBox(this)),
       stop_bits_(new QComboBox(this)),
       flow_(new QComboBox(this)) {
-    setWindowTitle("Serial port");
+    setWindowTitle(tr("シリアルポート"));
     port_->setEditable(true);
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) port_->addItem(info.portName());
     port_->setCurrentText(current.port_name);
@@ -62,29 +63,31 @@ SerialSettingsDialog::SerialSettingsDialog(const SerialSettings& current, QWidge
     baud_->setCurrentText(QString::number(current.baud_rate));
     for (int bits : {5, 6, 7, 8}) add(data_bits_, QString::number(bits), bits);
     select(data_bits_, current.data_bits);
-    add(parity_, "None", QSerialPort::NoParity);
-    add(parity_, "Even", QSerialPort::EvenParity);
-    add(parity_, "Odd", QSerialPort::OddParity);
-    add(parity_, "Space", QSerialPort::SpaceParity);
-    add(parity_, "Mark", QSerialPort::MarkParity);
+    add(parity_, tr("なし"), QSerialPort::NoParity);
+    add(parity_, tr("偶数"), QSerialPort::EvenParity);
+    add(parity_, tr("奇数"), QSerialPort::OddParity);
+    add(parity_, tr("スペース"), QSerialPort::SpaceParity);
+    add(parity_, tr("マーク"), QSerialPort::MarkParity);
     select(parity_, current.parity);
     add(stop_bits_, "1", QSerialPort::OneStop);
     add(stop_bits_, "1.5", QSerialPort::OneAndHalfStop);
     add(stop_bits_, "2", QSerialPort::TwoStop);
     select(stop_bits_, current.stop_bits);
-    add(flow_, "None", QSerialPort::NoFlowControl);
-    add(flow_, "Hardware (RTS/CTS)", QSerialPort::HardwareControl);
-    add(flow_, "Software (XON/XOFF)", QSerialPort::SoftwareControl);
+    add(flow_, tr("なし"), QSerialPort::NoFlowControl);
+    add(flow_, tr("ハードウェア (RTS/CTS)"), QSerialPort::HardwareControl);
+    add(flow_, tr("ソフトウェア (XON/XOFF)"), QSerialPort::SoftwareControl);
     select(flow_, current.flow_control);
 
     auto* form = new QFormLayout(this);
-    form->addRow("Port", port_);
-    form->addRow("Baud rate", baud_);
-    form->addRow("Data bits", data_bits_);
-    form->addRow("Parity", parity_);
-    form->addRow("Stop bits", stop_bits_);
-    form->addRow("Flow control", flow_);
+    form->addRow(tr("ポート"), port_);
+    form->addRow(tr("通信速度"), baud_);
+    form->addRow(tr("データビット"), data_bits_);
+    form->addRow(tr("パリティ"), parity_);
+    form->addRow(tr("ストップビット"), stop_bits_);
+    form->addRow(tr("フロー制御"), flow_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(tr("OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(tr("キャンセル"));
     form->addRow(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

@@ -13,6 +13,8 @@ namespace vantrel {
 void save_serial_settings(const SerialSettings& settings);
 
 class SerialSettingsDialog final : public QDialog {
+    Q_OBJECT
+
 public:
     SerialSettingsDialog(const SerialSettings& current, QWidget* parent = nullptr);
     [[nodiscard]] SerialSettings settings() const;

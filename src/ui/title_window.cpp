@@ -86,7 +86,7 @@ TitleWindow::TitleWindow(TitleSetup setup) : QWidget(nullptr, Qt::FramelessWindo
         driving_.reset();
         close();
     });
-    open_ = new QPushButton(QString::fromUtf8("Open train and route..."), this);
+    open_ = new QPushButton(tr("車両と路線を開く..."), this);
     open_->setObjectName("OpenFiles");
     place(open_, QRect(480, 453, 150, 19));
     open_->setFocusPolicy(Qt::NoFocus);
@@ -177,7 +177,7 @@ bool TitleWindow::load_title_picture() {
     QPixmap picture;
     const auto file = resolver.resolve(name);
     if (!file || !picture.load(QString::fromStdString(file->string()))) {
-        if (setup_.report_error) setup_.report_error(QString::fromStdString("Cannot open file \"" + name + "\""));
+        if (setup_.report_error) setup_.report_error(tr("ファイル \"%1\" を開けません").arg(QString::fromStdString(name)));
         return false;
     }
     title_picture_ = picture;
@@ -298,10 +298,13 @@ void TitleWindow::choose(int button) {
     open_->show();
     loading_->show();
     loading_->repaint();
-    // A badge names no files: the previous choice's are used.
+    // A badge covers the left part of the train button it stands on (TrainA on Train2, ...),
+    // where a player clicks: it chooses that button's alternate train.
+    const bool badge = button >= 4 && button < 4 + static_cast<int>(badges_.size());
+    if (badge) button -= 3;
     if (button >= 0 && button < static_cast<int>(kChoices.size())) {
         const TrainChoice& c = kChoices[static_cast<size_t>(button)];
-        train_ = alternate_ ? c.alternate : c.train;
+        train_ = alternate_ || badge ? c.alternate : c.train;
         route_ = c.route;
     }
     open_driving_window();
@@ -318,9 +321,10 @@ void TitleWindow::open_files(const std::string& train, const std::string& route)
 
 void TitleWindow::pick_files() {
     const QString dir = QString::fromStdString(std::filesystem::absolute(setup_.data_dir).string());
-    const QString train = QFileDialog::getOpenFileName(this, "Train file", dir, "Data files (*.dat);;All files (*)");
+    const QString filter = tr("データファイル (*.dat);;すべてのファイル (*)");
+    const QString train = QFileDialog::getOpenFileName(this, tr("車両ファイル"), dir, filter);
     if (train.isEmpty()) return;
-    const QString route = QFileDialog::getOpenFileName(this, "Route file", dir, "Data files (*.dat);;All files (*)");
+    const QString route = QFileDialog::getOpenFileName(this, tr("路線ファイル"), dir, filter);
     if (route.isEmpty()) return;
     // Names inside the data folder stay relative to it, as the data files name things.
     auto relative = [this](const QString& file) {

@@ -46,7 +46,10 @@ public:
 
     // aviclick: ends the movie phase.
     void end_movie();
-    // TrainClick on a train button (0 .. 3) or a badge (4 .. 6).
+    // Timer1Timer: one 100 ms tick of the movie phase and of the buttons' appearance.
+    void timer_tick();
+    // TrainClick on a train button (0 .. 3) or a badge (4 .. 6: the alternate train of the
+    // button 1 .. 3 it stands on).
     void choose(int button);
     // Opens a driving window on any train and route of the data folder.
     void open_files(const std::string& train, const std::string& route);
@@ -72,7 +75,6 @@ private:
     bool load_title_picture();
     void start_movie();
     void movie_frame();
-    void timer_tick();
     void set_badges(bool shown);
     void set_client_height(int height);
     void place(QWidget* w, const QRect& layout_rect);

@@ -107,9 +107,10 @@ TEST_F(RxCharTest, MatchIsOnTheFirstFiveBytesExactly) {
         const char* chunk;
         int32_t power;
     };
-    // Only the first code of a chunk counts; case, length and blanks must agree.
-    for (const Case c : {Case{"P3   P5   ", 3}, {"P3   xyz", 3}, {"p4   ", 0}, {"P4", 0}, {"P4  ", 0},
-                         {"P4    ", 4}, {"P2 ", 0}, {"", 0}}) {
+    // Case, length and blanks must agree; every complete code of a chunk acts in order and
+    // a partial one after them is dropped.
+    for (const Case c : {Case{"P3   P5   ", 5}, {"P3   xyz", 3}, {"p4   ", 0}, {"P4", 0}, {"P4  ", 0},
+                         {"P4    ", 4}, {"P2 ", 0}, {"", 0}, {"P5   P2   P3", 2}, {"xP3   ", 0}}) {
         set_handles(0, 0);
         RxChar(run, c.chunk);
         EXPECT_EQ(run.core.PowerHandle, c.power) << '"' << c.chunk << '"';
@@ -119,6 +120,19 @@ TEST_F(RxCharTest, MatchIsOnTheFirstFiveBytesExactly) {
     set_handles(0, 0);
     RxChar(run, "P1    ");
     EXPECT_EQ(run.core.PowerHandle, 0);
+}
+
+TEST_F(RxCharTest, CodesMergedInOneReadActInOrder) {
+    set_handles(0, 0);
+    RxChar(run, "P3   B2   ");
+    EXPECT_EQ(run.core.PowerHandle, 0);
+    EXPECT_EQ(run.core.BrakeHandle, -2);
+    RxChar(run, "B2   P3   ");
+    EXPECT_EQ(run.core.PowerHandle, 3);
+    EXPECT_EQ(run.core.BrakeHandle, 0);
+    RxChar(run, "K1   K3   K1   ");
+    EXPECT_EQ(take_posted(), (Posted{"1", "3", "1"}));
+    EXPECT_EQ(run.controllers.value_caption, "K1   K3   K1   ");  // the echo is the whole read
 }
 
 TEST_F(RxCharTest, ReverserCodesOnlyAtOneKilometrePerHour) {

@@ -11,6 +11,8 @@
 #include <QDeadlineTimer>
 
 #include <fcntl.h>
+#include <sys/ioctl.h>
+#include <termios.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -107,4 +109,60 @@ TEST_F(SerialPtyTest, AMissingPortStaysClosedWithTheSystemErrorNumber) {
     EXPECT_EQ(port.connect_or_disconnect(&failed).toStdString(), "Unable to open com port (win error code: 2)");
     EXPECT_TRUE(failed);
     EXPECT_FALSE(port.is_open());
+}
+
+TEST_F(SerialPtyTest, CodesMergedInOneReadAllActAndASplitCodeMatchesNothing) {
+    SerialPort port;
+    port.settings.port_name = QString::fromStdString(slave);
+    int chunks = 0;
+    QObject::connect(&port, &SerialPort::received, [&](const QByteArray& bytes) {
+        ++chunks;
+        RxChar(run, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    });
+    ASSERT_EQ(port.open(), std::nullopt);
+    set_handles(0, 0);
+    send("P3   B2   ");
+    ASSERT_TRUE(wait_for([&] { return chunks == 1; }));
+    EXPECT_EQ(run.core.PowerHandle, 0);
+    EXPECT_EQ(run.core.BrakeHandle, -2);
+
+    send("P4");
+    ASSERT_TRUE(wait_for([&] { return chunks == 2; }));
+    send("   ");
+    ASSERT_TRUE(wait_for([&] { return chunks == 3; }));
+    EXPECT_EQ(run.core.PowerHandle, 0);
+    EXPECT_EQ(run.controllers.value_caption, "   ");
+}
+
+TEST_F(SerialPtyTest, OpensWithTheSettingsAndTheModemLinesOff) {
+    SerialPort port;
+    port.settings.port_name = QString::fromStdString(slave);
+    ASSERT_EQ(port.open(), std::nullopt);
+    // The master side reads the terminal settings of the slave the port opened (a
+    // pseudo-terminal keeps no parity).
+    termios t{};
+    ASSERT_EQ(::tcgetattr(master.fd, &t), 0);
+    EXPECT_EQ(::cfgetispeed(&t), static_cast<speed_t>(B19200));
+    EXPECT_EQ(t.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(t.c_cflag & CSTOPB, 0u);
+    EXPECT_EQ(t.c_cflag & CRTSCTS, 0u);
+    EXPECT_EQ(t.c_iflag & (IXON | IXOFF), 0u);
+    EXPECT_EQ(t.c_cflag & HUPCL, 0u);  // closing does not move the lines either
+    // A pseudo-terminal has no modem lines to show; where it has, they are off.
+    int lines = 0;
+    if (::ioctl(master.fd, TIOCMGET, &lines) == 0) {
+        EXPECT_EQ(lines & (TIOCM_DTR | TIOCM_RTS), 0);
+    }
+}
+
+TEST_F(SerialPtyTest, APulledAdapterClosesThePort) {
+    SerialPort port;
+    port.settings.port_name = QString::fromStdString(slave);
+    bool closed = false;
+    QObject::connect(&port, &SerialPort::closed, [&] { closed = true; });
+    ASSERT_EQ(port.open(), std::nullopt);
+    ::close(master.fd);  // the device goes away: reads fail from now on
+    master.fd = -1;
+    EXPECT_TRUE(wait_for([&] { return !port.is_open(); }));
+    EXPECT_TRUE(closed);
 }

@@ -8,6 +8,8 @@
 #include <memory>
 #include <sstream>
 
+#include <QImage>
+
 #include "app/run.hpp"
 #include "app/run_setup.hpp"
 #include "cab/header_picture_loader.hpp"
@@ -91,6 +93,25 @@ TEST_F(DemoPack, EveryTrainLoadsWithEveryRouteAndTheTextFilesAreCp932WithCrlf) {
     EXPECT_EQ(static_cast<unsigned char>(needle[offset]), 255);      // blue
     EXPECT_EQ(static_cast<unsigned char>(needle[offset + 1]), 0);    // green
     EXPECT_EQ(static_cast<unsigned char>(needle[offset + 2]), 255);  // red
+}
+
+TEST_F(DemoPack, TransparentOthersPicturesKeepTheirOwnBackground) {
+    // The first five "[Others]" pictures key out their lower-left colour: it may only be a
+    // frame, never the picture's own ground (a sticker's yellow, a plate's blue).
+    for (const char* t : {"train_785.dat", "train_721.dat", "train_731.dat", "train_40.dat", "train_711.dat"}) {
+        auto run = std::make_unique<vantrel::Run>();
+        ASSERT_FALSE(load(*run, t, "line_exp.dat")) << t;
+        const auto& others = run->train.panel.others;
+        for (size_t i = 0; i < others.size() && i < 5; ++i) {
+            const QImage picture(QString::fromStdString(others[i].picture.path.string()));
+            ASSERT_FALSE(picture.isNull()) << t << " " << others[i].picture.name;
+            const QRgb key = picture.pixel(0, picture.height() - 1);
+            int inside = 0;
+            for (int y = 1; y + 1 < picture.height(); ++y)
+                for (int x = 1; x + 1 < picture.width(); ++x) inside += picture.pixel(x, y) == key;
+            EXPECT_EQ(inside, 0) << t << " " << others[i].picture.name;
+        }
+    }
 }
 
 TEST_F(DemoPack, StationsAndSignalsStandWhereTheFilmShowsThem) {

@@ -46,7 +46,10 @@ TEST(SimCommand, RefusesBadUsageWithStatus64) {
     EXPECT_EQ(sim(dir, "--train t.dat --seconds -3").status, 64);
     vantrel::test::write_bytes(dir / "s.txt", "100 start\n50 key z\n");  // time goes backwards
     EXPECT_EQ(sim(dir, "--train t.dat --script " + (dir / "s.txt").string()).status, 64);
-    for (const char* bad : {"100 key zz\n", "100 key 0xg1\n", "100 key\n"}) {
+    for (const char* bad : {"100 key zz\n", "100 key 0xg1\n", "100 key\n", "100 serial\n", "100 serial 565\n",
+                            "100 serial 5g\n", "100 joystick 1 2\n", "100 joystick 40000 0 0\n",
+                            "100 joystick 0 0 65536\n", "100 controller 3\n", "100 controller 1 x\n",
+                            "100 calibration 1 2 3\n"}) {
         vantrel::test::write_bytes(dir / "s.txt", bad);
         EXPECT_EQ(sim(dir, "--train t.dat --script " + (dir / "s.txt").string()).status, 64) << bad;
     }
@@ -104,4 +107,44 @@ TEST(SimCommand, WritesTraceEventsAndViewForTheDemoRun) {
     }
     EXPECT_EQ(objects, 40);
     EXPECT_NE(last.find("\"Label4\":\"中央\""), std::string::npos) << last;
+}
+
+TEST(SimCommand, SerialChunksAndJoystickPollsDriveTheHandles) {
+    TempDir dir;
+    ASSERT_EQ(vantrel::demo::write_demo_data(dir.path()), "");
+    vantrel::test::write_bytes(dir / "mascon.dat", "VP01E\r\nVP02E\r\n#\r\n");
+    // "VP02E", then the Windows controller with its brake lever in the third band; the
+    // poll happens in the step at 300, whose row shows it.
+    vantrel::test::write_bytes(dir / "s.txt",
+                               "0 start\n50 serial 5650303245\n150 controller 1\n250 joystick 5000 0 0\n");
+    auto handles_at = [&](const std::string& t) {
+        std::istringstream trace(slurp(dir / "t.csv"));
+        for (std::string line; std::getline(trace, line);) {
+            if (!line.starts_with(t + ",")) continue;
+            std::vector<std::string> cells;
+            std::istringstream row(line);
+            for (std::string cell; std::getline(row, cell, ',');) cells.push_back(cell);
+            return cells.at(6) + "/" + cells.at(7);  // power_handle/brake_handle
+        }
+        return std::string("none");
+    };
+    const std::string args = "--data-dir " + dir.path().string() + " --train train_demo.dat --seconds 0.3 --script " +
+                             (dir / "s.txt").string() + " --trace " + (dir / "t.csv").string();
+    Outcome o = sim(dir, args);
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(handles_at("100"), "2/0");
+    EXPECT_EQ(handles_at("300"), "0/-3");
+
+    // The PlayStation controller matches its calibration codes: P1 is -15000, B0 is 0.
+    vantrel::test::write_bytes(dir / "s.txt", "0 start\n0 calibration 0 -15000 0 0 0 0 0 1 2 3 4 5 6 7 8 9\n"
+                                              "0 controller 2\n50 joystick 0 -15000 0\n");
+    o = sim(dir, args);
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(handles_at("100"), "1/0");
+
+    vantrel::test::write_bytes(dir / "s.txt", "0 start\n50 serial 5650303245\n");
+    std::filesystem::remove(dir / "mascon.dat");  // no codes: the chunk matches nothing
+    o = sim(dir, args);
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(handles_at("100"), "0/-8");
 }

@@ -3,6 +3,10 @@
 #include <QMenu>
 #include <QSettings>
 
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
 #include "app/run.hpp"
 #include "ui/drive_session.hpp"
 #include "ui/serial_settings_dialog.hpp"
@@ -58,6 +62,22 @@ TEST_F(ControllerMenuTest, SerialChunksDriveTheHandlesAndEchoOnTheValueDisplay) 
     w->session().serial("EMERG");
     EXPECT_EQ(w->run().core.PowerHandle, 0);
     EXPECT_EQ(w->run().core.BrakeHandle, -std::min(9, w->run().train.brake_notches));
+}
+
+TEST_F(ControllerMenuTest, ClosingTheWindowClosesTheSerialPort) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    auto w = open_window();
+    ASSERT_TRUE(w);
+    w->serial_port().settings.port_name = QString::fromUtf8(::ptsname(master));
+    w->item("QXC1")->trigger();
+    EXPECT_EQ(notes, std::vector<std::string>{"Connect to controller."});
+    EXPECT_TRUE(w->serial_port().is_open());
+    w->close();
+    EXPECT_FALSE(w->serial_port().is_open());
+    ::close(master);
 }
 
 TEST_F(ControllerMenuTest, SerialSettingsKeepTheirValuesBetweenRuns) {

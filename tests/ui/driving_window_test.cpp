@@ -2,6 +2,8 @@
 #include <QMenu>
 #include <QTest>
 
+#include <cmath>
+
 #include "app/run.hpp"
 #include "common/fixed_point.hpp"
 #include "ui/cab_screen.hpp"
@@ -94,6 +96,61 @@ TEST_F(DrivingWindowTest, KeysMoveTheHandlesAndChangeTheLabels) {
     EXPECT_EQ(run.core.PowerHandle, 1);
     QTest::keyClick(&values, Qt::Key_F5);
     EXPECT_FALSE(values.isVisible());
+    // Hidden by its own close button, the first F5 shows it again.
+    QTest::keyClick(w.get(), Qt::Key_F5);
+    ASSERT_TRUE(values.isVisible());
+    values.close();
+    ASSERT_FALSE(values.isVisible());
+    QTest::keyClick(w.get(), Qt::Key_F5);
+    EXPECT_TRUE(values.isVisible());
+    values.hide();
+}
+
+TEST_F(DrivingWindowTest, ControlCharactersResetTheVigilanceCounter) {
+    auto w = open_window();
+    ASSERT_TRUE(w);
+    w->show();
+    w->item("start1")->trigger();
+    struct Case {
+        const char* name;
+        int key;
+        Qt::KeyboardModifiers mods;
+    };
+    for (const Case c : {Case{"Esc", Qt::Key_Escape, Qt::NoModifier}, {"Backspace", Qt::Key_Backspace, Qt::NoModifier},
+                         {"Tab", Qt::Key_Tab, Qt::NoModifier}, {"Ctrl+Q", Qt::Key_Q, Qt::ControlModifier}}) {
+        w->run().ats.vigilance_counter = 40;
+        QTest::keyClick(w.get(), static_cast<Qt::Key>(c.key), c.mods);
+        EXPECT_EQ(w->run().ats.vigilance_counter, 0) << c.name;
+    }
+}
+
+TEST_F(DrivingWindowTest, EachLampWidgetFollowsItsOwnFlagOfTheCabView) {
+    auto w = open_window();
+    ASSERT_TRUE(w);
+    w->show();
+    struct Entry {
+        const char* name;
+        bool CabView::*flag;
+    };
+    static constexpr Entry kLamps[] = {
+        {"Lamp_Door", &CabView::Lamp_Door},   {"Lamp_Power", &CabView::Lamp_Power}, {"Lamp_Gen", &CabView::Lamp_Gen},
+        {"Lamp_EB", &CabView::Lamp_EB},       {"Lamp_Air", &CabView::Lamp_Air},     {"Lamp_Ele", &CabView::Lamp_Ele},
+        {"Lamp_Ats", &CabView::Lamp_Ats},     {"Lamp_Atsp1", &CabView::Lamp_Atsp1}, {"Lamp_Atsp2", &CabView::Lamp_Atsp2},
+        {"Lamp_G", &CabView::Lamp_G},         {"Lamp_YG", &CabView::Lamp_YG},       {"Lamp_Y", &CabView::Lamp_Y},
+        {"Lamp_YY", &CabView::Lamp_YY},       {"Lamp_R", &CabView::Lamp_R},         {"Lamp_Fwd", &CabView::Lamp_Fwd},
+        {"Lamp_Bck", &CabView::Lamp_Bck},     {"Lamp_stopalert", &CabView::Lamp_stopalert},
+        {"Panel2", &CabView::Panel2},
+    };
+    CabView view = w->run().view;
+    for (const Entry& lit : kLamps) {
+        for (const Entry& e : kLamps) view.*e.flag = e.flag == lit.flag;
+        w->screen().mirror(view);
+        for (const Entry& e : kLamps) {
+            QWidget* lamp = w->screen().lamp(e.name);
+            ASSERT_TRUE(lamp) << e.name;
+            EXPECT_EQ(lamp->isVisible(), e.flag == lit.flag) << e.name << " with only " << lit.name << " on";
+        }
+    }
 }
 
 TEST_F(DrivingWindowTest, WheelStepsTheHandleEvenBeforeTheStart) {
@@ -107,22 +164,52 @@ TEST_F(DrivingWindowTest, WheelStepsTheHandleEvenBeforeTheStart) {
     EXPECT_EQ(run.core.BrakeHandle, std::max(before - 1, -run.train.brake_notches));
 }
 
-TEST_F(DrivingWindowTest, ValueDisplayShowsTheRunsQuantities) {
-    auto w = open_window();
-    ASSERT_TRUE(w);
-    vantrel::Run& run = w->run();
-    run.core.Speed = 123456;           // 12.3456 km/h
-    run.core.Gradient = 1000 * 10000;  // 1000 per mille: bars reduced by cos 45 degrees
-    run.core.AdhesionCoefficient = 3000;
-    run.core.Distance = 123456;  // cm
+TEST_F(DrivingWindowTest, ValueDisplayShowsEveryField) {
+    vantrel::Run run;
+    run.train.tons = 40 * 10000;
+    run.train.mt = 20 * 10000;
+    CoreState& c = run.core;
+    c.Speed = 123456;                // 12.3456 km/h
+    c.TractiveForce = 150000LL * 10000;
+    c.ResistanceForce = -30000LL * 10000;  // (150000 - 30000) / 40000 x 3.6 = 10.8 km/h/s
+    c.Gradient = -25 * 10000;
+    c.Wheel = WheelState::Racing;
+    c.AdhesionCoefficient = 2500;     // limits 0.25 x 20 t and 0.25 x 40 t at 9.8 m/s2
+    c.BcPressure = 3456000;
+    c.SapPressure = 200 * 10000;
+    c.ErPressure = 490 * 10000;
+    c.MrPressure = 7804000;
+    c.Frame = 1234;
+    run.video.FilmedSpeed = 55;
+    c.TargetDistance = 123456;
+    c.RemainingDistance = -5060;
+    c.Distance = 98765;
     values.update_values(run);
-    EXPECT_EQ(values.field("Label1")->text().toStdString(), "12.3 km/h");
+    const std::pair<const char*, const char*> fields[] = {
+        {"Label1", "12.3 km/h"},  {"Label6", "10.8 km/h/s"}, {"Label27", "-25 Permil"}, {"Label23", "Racing"},
+        {"Label7", "150000 N"},   {"Label25", "-30000 N"},   {"Label8", "0.25"},        {"Label9", "49000 N"},
+        {"Label20", "-98000 N"},  {"Label2", "346 kPa"},     {"Label3", "200 kPa"},     {"Label4", "490 kPa"},
+        {"Label5", "780 kPa"},    {"Label30", "1234"},       {"Label31", "55 km/h"},    {"Label37", "1235 m"},
+        {"Label33", "-51 m"},     {"Label35", "988 m"},
+    };
+    for (const auto& [name, text] : fields) EXPECT_EQ(values.field(name)->text().toStdString(), text) << name;
+    // The bars: the force, then both limits times the cosine of the gradient angle.
+    const long double cosine = 1000.0L / std::sqrt(625.0L + 1000000.0L);
+    EXPECT_EQ(values.bar(0)->value(), 150000);
+    EXPECT_EQ(values.bar(1)->value(), static_cast<int>(std::lround(49000 * cosine)));
+    EXPECT_EQ(values.bar(2)->value(), static_cast<int>(std::lround(-98000 * cosine)));
+    // The wheel's other states; a force beyond the bar's range is held at its end.
+    c.Wheel = WheelState::Sliding;
+    c.TractiveForce = -700000LL * 10000;
+    values.update_values(run);
+    EXPECT_EQ(values.field("Label23")->text().toStdString(), "Sliding");
+    EXPECT_EQ(values.bar(0)->value(), -500000);
+    c.Wheel = WheelState::Normal;
+    c.Gradient = 1000 * 10000;  // 1000 per mille: the limit bars fall to cos 45 degrees
+    values.update_values(run);
+    EXPECT_EQ(values.field("Label23")->text().toStdString(), "Normal");
     EXPECT_EQ(values.field("Label27")->text().toStdString(), "1000 Permil");
-    EXPECT_EQ(values.field("Label8")->text().toStdString(), "0.30");
-    EXPECT_EQ(values.field("Label35")->text().toStdString(), "1235 m");
-    const long double limit_p = std::nearbyintl(0.3L * real(run.train.mt) * 1000.0L * 9.8L);
-    EXPECT_EQ(values.field("Label9")->text().toStdString(), QString::number(static_cast<double>(limit_p), 'f', 0).toStdString() + " N");
-    EXPECT_NEAR(values.bar(1)->value(), static_cast<double>(limit_p) * 0.70710678, 1.0);
+    EXPECT_EQ(values.bar(1)->value(), static_cast<int>(std::lround(49000 * 0.70710678L)));
 }
 
 TEST_F(DrivingWindowTest, LoadingFailuresGiveTheMessageAndNoWindow) {

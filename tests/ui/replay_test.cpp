@@ -1,4 +1,6 @@
-// A drive played on the window with key events, recorded, replays headless to the same trace.
+// A drive played on the window with key events, serial chunks and joystick polls, recorded,
+// replays headless to the same trace.
+#include <QSettings>
 #include <QTest>
 
 #include <cstdio>
@@ -6,6 +8,7 @@
 #include <sstream>
 
 #include "app/run.hpp"
+#include "controllers/joystick_script.hpp"
 #include "ui/drive_session.hpp"
 #include "ui_fixture.hpp"
 
@@ -19,6 +22,26 @@ std::string slurp(const std::filesystem::path& file) {
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
+}
+
+// The last row's time of a trace.
+long long last_time(const std::string& trace) {
+    const auto last_row = trace.rfind('\n', trace.size() - 2);
+    return last_row == std::string::npos ? -1 : std::stoll(trace.substr(last_row + 1));
+}
+
+// Replays a recording headless up to the trace's last row; the runner's trace.
+std::string replay(const std::filesystem::path& data, const std::filesystem::path& out, long long last_t,
+                   int32_t frames) {
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.3f", static_cast<double>(last_t + 1) / 1000.0);
+    std::string command = std::string(VANTREL_SIM_PATH) + " --data-dir " + data.string() + " --train " +
+                          demo::kTrainFile + " --route " + demo::kRouteFile + " --strings " + demo::kStringFile +
+                          " --script " + (out / "drive.txt").string() + " --trace " + (out / "sim.csv").string() +
+                          " --seconds " + seconds + " > /dev/null";
+    if (frames >= 0) command += " --frames " + std::to_string(frames);
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    return slurp(out / "sim.csv");
 }
 
 TEST_F(ReplayTest, WindowTraceEqualsTheRunnersReplayOfTheRecording) {
@@ -55,25 +78,14 @@ TEST_F(ReplayTest, WindowTraceEqualsTheRunnersReplayOfTheRecording) {
     w.reset();
 
     const std::string window_trace = slurp(out / "window.csv");
-    const auto last_row = window_trace.rfind('\n', window_trace.size() - 2);
-    ASSERT_NE(last_row, std::string::npos);
-    const long long last_t = std::stoll(window_trace.substr(last_row + 1));
+    const long long last_t = last_time(window_trace);
     ASSERT_GT(last_t, 500);
     const std::string record = slurp(out / "drive.txt");
     EXPECT_NE(record.find(" start\n"), std::string::npos) << record;
     EXPECT_NE(record.find(" vk shift+F11\n"), std::string::npos) << record;
     EXPECT_NE(record.find(" key space\n"), std::string::npos) << record;
     EXPECT_NE(record.find(" key hash\n"), std::string::npos) << record;
-
-    char seconds[32];
-    std::snprintf(seconds, sizeof seconds, "%.3f", static_cast<double>(last_t + 1) / 1000.0);
-    std::string command = std::string(VANTREL_SIM_PATH) + " --data-dir " + data_dir().string() + " --train " +
-                          demo::kTrainFile + " --route " + demo::kRouteFile + " --strings " + demo::kStringFile +
-                          " --script " + (out / "drive.txt").string() + " --trace " + (out / "sim.csv").string() +
-                          " --seconds " + seconds + " > /dev/null";
-    if (frames >= 0) command += " --frames " + std::to_string(frames);
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    EXPECT_EQ(slurp(out / "sim.csv"), window_trace);
+    EXPECT_EQ(replay(data_dir(), out.path(), last_t, frames), window_trace);
 
     // The timing log has one line per tick and step, due times in the scheduler's order.
     std::ifstream timing(out / "timing.csv");
@@ -87,6 +99,63 @@ TEST_F(ReplayTest, WindowTraceEqualsTheRunnersReplayOfTheRecording) {
     }
     EXPECT_GT(ticks, steps * 2);
     EXPECT_GT(steps, 5);
+}
+
+TEST_F(ReplayTest, ControllerDriveReplaysToTheSameTrace) {
+    QSettings().clear();
+    joystick = {};
+    joystick.last_state_sum = 7;  // left by an earlier run: the recording must carry it
+    joystick.calibration[1] = -15000;
+    TempDir out;
+    DriveRequest request;
+    request.record = (out / "drive.txt").string();
+    request.trace = (out / "window.csv").string();
+    BackEnds back_ends = make_back_ends();
+    auto device = std::make_unique<ScriptedJoystickReader>();
+    ScriptedJoystickReader& stick = *device;
+    back_ends.joystick = std::move(device);
+    auto w = open_window(demo::kTrainFile, demo::kRouteFile, request, std::move(back_ends));
+    ASSERT_TRUE(w);
+    w->show();
+    const int32_t frames = w->run().video.length;
+    w->item("start1")->trigger();
+    QTest::qWait(120);
+    w->session().serial("PW002");
+    QTest::qWait(150);
+    w->session().serial("BR001NEUTRPW001");  // three codes in one read: the last one holds
+    EXPECT_EQ(w->run().core.PowerHandle, 1);
+    QTest::qWait(150);
+    w->item("COM21")->trigger();  // the Windows controller
+    auto set_stick = [&](int32_t x, int32_t y, int32_t buttons) {
+        JoystickState s{.x = x, .y = y, .buttons = {}};
+        set_button_mask(s, buttons);
+        stick.set(s);
+    };
+    set_stick(0, -15000, 0);  // notch 3
+    QTest::qWait(250);
+    set_stick(0, -15000, 1 << 2);  // horn button
+    QTest::qWait(150);
+    set_stick(5000, 0, 0);  // brake 3
+    QTest::qWait(250);
+    EXPECT_EQ(w->run().core.BrakeHandle, -3);
+    w->item("COM11")->trigger();
+    w->session().serial("REVNT");  // ignored while moving
+    QTest::qWait(150);
+    w->close();
+    w.reset();
+
+    const std::string window_trace = slurp(out / "window.csv");
+    const long long last_t = last_time(window_trace);
+    ASSERT_GT(last_t, 800);
+    const std::string record = slurp(out / "drive.txt");
+    EXPECT_NE(record.find(" serial 5057303032\n"), std::string::npos) << record;  // "PW002"
+    EXPECT_NE(record.find(" controller 0 7\n"), std::string::npos) << record;
+    EXPECT_NE(record.find(" calibration 0 -15000 0 0 0 0 0 0 0 0 0 0 0 0 0 0\n"), std::string::npos) << record;
+    EXPECT_NE(record.find(" controller 1\n"), std::string::npos) << record;
+    EXPECT_NE(record.find(" joystick 0 -15000 4\n"), std::string::npos) << record;
+    EXPECT_NE(record.find(" joystick 5000 0 0\n"), std::string::npos) << record;
+    EXPECT_EQ(replay(data_dir(), out.path(), last_t, frames), window_trace);
+    QSettings().clear();
 }
 
 }  // namespace

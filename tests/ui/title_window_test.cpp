@@ -1,7 +1,17 @@
 // The title window: the movie phase, the train choice with Shift, the return after a drive.
+#include <QDesktopServices>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 
+#include <set>
+
+#include <QTranslator>
+
+#include "ui/app_translation.hpp"
+#include "ui/serial_settings_dialog.hpp"
 #include "ui/title_window.hpp"
 #include "ui_fixture.hpp"
 
@@ -9,6 +19,118 @@ namespace vantrel::test {
 namespace {
 
 using TitleWindowTest = UiTest;
+
+// Receives the URLs the program asks the desktop to open.
+class UrlCatcher final : public QObject {
+    Q_OBJECT
+public:
+    std::vector<QUrl> urls;
+public Q_SLOTS:
+    void open(const QUrl& url) { urls.push_back(url); }
+};
+
+std::unique_ptr<TitleWindow> make_title(const std::filesystem::path& data, std::vector<std::string>& errors) {
+    TitleSetup setup;
+    setup.data_dir = data;
+    setup.program_dir = data / "no-program-here";
+    setup.report_error = [&errors](const QString& text) { errors.push_back(text.toStdString()); };
+    return TitleWindow::create(setup);
+}
+
+TEST_F(TitleWindowTest, MovieEndsAtTick1400ThenTheButtonsAppearInOrder) {
+    auto title = make_title(data_dir(), errors);
+    ASSERT_TRUE(title);
+    title->show();
+    for (int i = 0; i < 1400; ++i) title->timer_tick();
+    EXPECT_TRUE(title->movie_visible());
+    title->timer_tick();  // the 1401st: the counter stood at 1400
+    EXPECT_FALSE(title->movie_visible());
+    EXPECT_EQ(title->size(), QSize(640, 480));
+
+    std::vector<std::string> order;  // "tick:name" as each button first shows
+    std::set<std::string> seen;
+    const std::vector<std::string> names{"Train1", "Train2", "Train3", "train4", "HELP", "Quit", "OpenFiles"};
+    for (int tick = 1; tick <= 10; ++tick) {
+        title->timer_tick();
+        for (const std::string& name : names) {
+            if (title->findChild<QPushButton*>(QString::fromStdString(name))->isVisible() && seen.insert(name).second)
+                order.push_back(std::to_string(tick) + ":" + name);
+        }
+    }
+    // The ending tick restarted the counter and counted itself: Train1 shows at counter 3.
+    EXPECT_EQ(order, (std::vector<std::string>{"2:Train1", "3:Train2", "4:Train3", "5:train4", "6:HELP", "7:Quit",
+                                               "7:OpenFiles"}));
+}
+
+TEST_F(TitleWindowTest, HelpOpensTheReadMeAndQuitClosesTheTitle) {
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("file", &catcher, "open");
+    auto title = make_title(data_dir(), errors);
+    ASSERT_TRUE(title);
+    title->show();
+    title->end_movie();
+    for (int i = 0; i < 9; ++i) title->timer_tick();
+    QTest::mouseClick(title->findChild<QPushButton*>("HELP"), Qt::LeftButton);
+    QDesktopServices::unsetUrlHandler("file");
+    ASSERT_EQ(catcher.urls.size(), 1u);
+    EXPECT_EQ(catcher.urls[0].toLocalFile().toStdString(),
+              std::filesystem::absolute(data_dir() / "readme.html").string());
+    QTest::mouseClick(title->findChild<QPushButton*>("Quit"), Qt::LeftButton);
+    EXPECT_FALSE(title->isVisible());
+    EXPECT_FALSE(title->driving_window());
+}
+
+TEST_F(TitleWindowTest, ABadgeClickedChoosesTheAlternateTrainOfItsButton) {
+    auto title = make_title(data_dir(), errors);
+    ASSERT_TRUE(title);
+    title->show();
+    title->end_movie();
+    for (int i = 0; i < 9; ++i) title->timer_tick();
+    struct Case {
+        const char* badge;
+        const char* train;
+        const char* route;
+    };
+    for (const Case c : {Case{"TrainA", "train_721.dat", "line_local.dat"},
+                         {"TrainB", "train_711.dat", "line_local2.dat"},
+                         {"TrainC", "train_731.dat", "line_rapid.dat"}}) {
+        QTest::keyPress(title.get(), Qt::Key_Shift, Qt::ShiftModifier);
+        auto* badge = title->findChild<QPushButton*>(c.badge);
+        ASSERT_TRUE(badge->isVisible()) << c.badge;
+        QTest::mouseClick(badge, Qt::LeftButton, Qt::ShiftModifier, QPoint(5, 5));
+        EXPECT_EQ(title->train_file(), c.train) << c.badge;
+        EXPECT_EQ(title->route_file(), c.route) << c.badge;
+        QTest::keyRelease(title.get(), Qt::Key_Shift, Qt::NoModifier);
+    }
+}
+
+TEST_F(TitleWindowTest, AddedTextsAreJapaneseWithAnEnglishTranslation) {
+    auto texts = [this] {
+        auto title = make_title(data_dir(), errors);
+        const SerialSettingsDialog dialog{SerialSettings{}};
+        return title->findChild<QPushButton*>("OpenFiles")->text().toStdString() + "|" +
+               dialog.windowTitle().toStdString();
+    };
+    EXPECT_EQ(texts(), "車両と路線を開く...|シリアルポート");
+    EXPECT_FALSE(install_translation(qt_app(), QLocale(QLocale::Japanese, QLocale::Japan)));
+    EXPECT_EQ(texts(), "車両と路線を開く...|シリアルポート");
+    ASSERT_TRUE(install_translation(qt_app(), QLocale(QLocale::English, QLocale::UnitedKingdom)));
+    EXPECT_EQ(texts(), "Open train and route...|Serial port");
+    for (QTranslator* t : qt_app().findChildren<QTranslator*>()) {
+        QCoreApplication::removeTranslator(t);
+        std::unique_ptr<QTranslator> gone(t);
+    }
+    EXPECT_EQ(texts(), "車両と路線を開く...|シリアルポート");
+}
+
+TEST_F(TitleWindowTest, AMissingTitlePictureIsReportedAndNoWindowOpens) {
+    TempDir empty;
+    auto title = make_title(empty.path(), errors);
+    EXPECT_FALSE(title);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_TRUE(errors[0].starts_with("ファイル \"image\\title\\0")) << errors[0];
+    EXPECT_TRUE(errors[0].ends_with(".jpg\" を開けません")) << errors[0];
+}
 
 TEST_F(TitleWindowTest, ChoosesTrainsWithShiftAlternatesAndReturnsAfterTheDrive) {
     TitleSetup setup;
@@ -64,7 +186,20 @@ TEST_F(TitleWindowTest, HelpWindowTakesItsCaptionFromTheFirstLine) {
     EXPECT_EQ(w.windowTitle().toStdString(), "操作説明");
     EXPECT_EQ(w.memo()->toPlainText().toStdString(), "z: 力行\na: ブレーキ");
     EXPECT_FALSE(w.load(data_dir() / "missing.dat"));
+
+    // A long line wraps inside the window: a vertical scroll bar only.
+    TempDir dir;
+    write_cp932(dir / "long.dat", "操作説明\n" + std::string(40, 'x') + " " + std::string(200, 'y') + "\n");
+    ASSERT_TRUE(w.load(dir / "long.dat"));
+    w.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.memo()->horizontalScrollBar()->maximum(), 0);
+    EXPECT_FALSE(w.memo()->horizontalScrollBar()->isVisible());
+    EXPECT_GT(w.memo()->document()->firstBlock().layout()->lineCount(), 2);
+    w.hide();
 }
 
 }  // namespace
 }  // namespace vantrel::test
+
+#include "title_window_test.moc"

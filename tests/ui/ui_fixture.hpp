@@ -71,7 +71,8 @@ protected:
 
     // A driving window on the demo train and route (or the given files); nullptr on failure.
     std::unique_ptr<DrivingWindow> open_window(std::string train = demo::kTrainFile,
-                                               std::string route = demo::kRouteFile, DriveRequest request = {}) {
+                                               std::string route = demo::kRouteFile, DriveRequest request = {},
+                                               BackEnds back_ends = make_back_ends()) {
         request.data_dir = data_dir();
         request.train = std::move(train);
         request.route = std::move(route);
@@ -82,7 +83,7 @@ protected:
         hooks.help = &help;
         hooks.joystick_control = &joystick;
         hooks.inform = [this](const QString& text) { notes.push_back(text.toStdString()); };
-        return DrivingWindow::open(request, std::move(hooks), make_back_ends());
+        return DrivingWindow::open(request, std::move(hooks), std::move(back_ends));
     }
 
     std::vector<std::string> errors;

@@ -12,7 +12,7 @@
 
 namespace vantrel::demo {
 
-inline constexpr const char* kPackVersion = "vantrel-demo-data pack 1";
+inline constexpr const char* kPackVersion = "vantrel-demo-data pack 2";
 inline constexpr const char* kStampFile = "pack.stamp";
 inline constexpr const char* kContactSheet = "contact_sheet.png";
 

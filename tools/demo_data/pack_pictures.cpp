@@ -64,6 +64,15 @@ void draw_dial(QPainter& p, const Dial& d, int oy) {
                QString::fromStdString(d.r > 40 ? d.unit : d.unit + " x100"));
 }
 
+// The first "[Others]" slots key out the colour of a picture's lower-left pixel: a
+// one-pixel frame of the key colour keeps the picture's own background.
+QImage key_framed(const QImage& inner) {
+    QImage framed(inner.width() + 2, inner.height() + 2, QImage::Format_RGB32);
+    framed.fill(kKey);
+    QPainter(&framed).drawImage(1, 1, inner);
+    return framed;
+}
+
 QImage panel(const TrainSpec& t, bool dark) {
     QImage img(640, 200, QImage::Format_RGB32);
     QPainter p(&img);
@@ -113,10 +122,13 @@ QImage panel(const TrainSpec& t, bool dark) {
         p.setFont(pack_font(10, true));
         p.drawText(r, Qt::AlignCenter, QString::fromStdString(l.text));
     }
-    // The stop-alert lamp's window, and labels on the desk.
+    // The stop-alert lamp's unlit window (the program lights it), and labels on the desk.
     p.setPen(QPen(QColor(0, 0, 0), 1));
-    p.setBrush(QColor(40, 20, 20));
-    p.drawRect(QRectF(258, 291 - 240, 35, 17));
+    p.setBrush(QColor(70, 40, 20));
+    p.drawRoundedRect(QRectF(258, 291 - 240, 35, 17), 3, 3);
+    p.setPen(QColor(150, 110, 80));
+    p.setFont(pack_font(8, true));
+    p.drawText(QRectF(258, 291 - 240, 35, 17), Qt::AlignCenter, "停車");
     p.setPen(QColor(220, 220, 220));
     p.setFont(pack_font(9));
     if (dark) {
@@ -419,7 +431,7 @@ QImage write_cab_pictures(const TrainSpec& t, const fs::path& dir, std::string& 
         p.setFont(pack_font(11, true));
         p.drawText(plate.rect(), Qt::AlignCenter, QString::fromStdString(t.title.substr(0, t.title.find(' '))));
     }
-    keep(save_bmp(plate, cab / "plate.bmp"), cab / "plate.bmp", failed);
+    keep(save_bmp(key_framed(plate), cab / "plate.bmp"), cab / "plate.bmp", failed);
     QImage sticker(80, 16, QImage::Format_RGB32);
     sticker.fill(QColor(250, 220, 40));
     {
@@ -428,7 +440,7 @@ QImage write_cab_pictures(const TrainSpec& t, const fs::path& dir, std::string& 
         p.setFont(pack_font(10, true));
         p.drawText(sticker.rect(), Qt::AlignCenter, t.engine_type == 0 ? "燃料節約運転" : "喚呼確認");
     }
-    keep(save_bmp(sticker, cab / "sticker.bmp"), cab / "sticker.bmp", failed);
+    keep(save_bmp(key_framed(sticker), cab / "sticker.bmp"), cab / "sticker.bmp", failed);
     keep(save_bmp(stop_marker(t.cars), cab / "stopmark.bmp"), cab / "stopmark.bmp", failed);
     return main;
 }

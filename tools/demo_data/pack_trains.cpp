@@ -304,12 +304,12 @@ std::string pack_train_text(const TrainSpec& t) {
         put("#");
     }
     put("[Others]");
-    put(cab + "plate.bmp");
-    put("12");
-    put("420");
+    put(cab + "plate.bmp");  // both framed by one pixel of the key colour
+    put("11");
+    put("419");
     put(cab + "sticker.bmp");
-    put("300");
-    put("268");
+    put("299");
+    put("267");
     put("#");
     return s;
 }

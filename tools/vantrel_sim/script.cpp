@@ -1,6 +1,7 @@
 #include "vantrel_sim/script.hpp"
 
 #include <charconv>
+#include <limits>
 #include <optional>
 #include <sstream>
 
@@ -44,6 +45,69 @@ std::optional<char> parse_key(const std::string& arg) {
     return std::nullopt;
 }
 
+// A whole decimal number within [low, high].
+std::optional<int32_t> parse_int(const std::string& text, int32_t low, int32_t high) {
+    int32_t v = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (text.empty() || ec != std::errc{} || end != text.data() + text.size() || v < low || v > high)
+        return std::nullopt;
+    return v;
+}
+
+// Bytes in hex, two digits each, at least one byte.
+std::optional<std::string> parse_hex(const std::string& text) {
+    if (text.empty() || text.size() % 2 != 0) return std::nullopt;
+    std::string bytes;
+    for (size_t i = 0; i < text.size(); i += 2) {
+        unsigned v = 0;
+        const auto [end, ec] = std::from_chars(text.data() + i, text.data() + i + 2, v, 16);
+        if (ec != std::errc{} || end != text.data() + i + 2) return std::nullopt;
+        bytes += static_cast<char>(v);
+    }
+    return bytes;
+}
+
+constexpr int32_t kInt32Min = std::numeric_limits<int32_t>::min();
+constexpr int32_t kInt32Max = std::numeric_limits<int32_t>::max();
+
+// The controller commands; an empty error on success.
+std::string parse_controller_command(const std::string& cmd, const std::vector<std::string>& args,
+                                     ScriptAction& out) {
+    if (cmd == "serial") {
+        const auto bytes = args.size() == 1 ? parse_hex(args[0]) : std::nullopt;
+        if (!bytes) return "bad serial bytes (hex, two digits a byte)";
+        out = SerialCommand{*bytes};
+    } else if (cmd == "joystick") {
+        if (args.size() != 3) return "joystick takes x, y and the button mask";
+        const auto x = parse_int(args[0], -32768, 32767);
+        const auto y = parse_int(args[1], -32768, 32767);
+        const auto buttons = parse_int(args[2], 0, 0xFFFF);
+        if (!x || !y || !buttons) return "bad joystick state";
+        out = JoystickCommand{*x, *y, *buttons};
+    } else if (cmd == "controller") {
+        if (args.empty() || args.size() > 2) return "controller takes a type and an optional state sum";
+        const auto type = parse_int(args[0], 0, 2);
+        ControllerCommand c;
+        if (!type) return "bad controller type";
+        c.type = *type;
+        if (args.size() == 2 && !(c.last_state_sum = parse_int(args[1], kInt32Min, kInt32Max)))
+            return "bad state sum";
+        out = c;
+    } else if (cmd == "calibration") {
+        CalibrationCommand c;
+        if (args.size() != c.codes.size()) return "calibration takes 16 codes";
+        for (size_t i = 0; i < c.codes.size(); ++i) {
+            const auto v = parse_int(args[i], kInt32Min, kInt32Max);
+            if (!v) return "bad calibration code";
+            c.codes[i] = *v;
+        }
+        out = c;
+    } else {
+        return "unknown command";
+    }
+    return {};
+}
+
 }  // namespace
 
 Result<std::vector<ScriptCommand>> parse_script(std::istream& in, const std::string& name) {
@@ -71,6 +135,13 @@ Result<std::vector<ScriptCommand>> parse_script(std::istream& in, const std::str
         if (tokens.size() < 2) return fail("missing command");
         const std::string& cmd = tokens[1];
         const std::string arg = tokens.size() > 2 ? tokens[2] : std::string();
+        if (cmd == "serial" || cmd == "joystick" || cmd == "controller" || cmd == "calibration") {
+            const std::vector<std::string> args(tokens.begin() + 2, tokens.end());
+            const std::string why = parse_controller_command(cmd, args, c.action);
+            if (!why.empty()) return fail(why);
+            commands.push_back(std::move(c));
+            continue;
+        }
         if (tokens.size() > 3) return fail("too many words");
         if (cmd == "start" && arg.empty()) {
             c.action = StartCommand{};

@@ -10,6 +10,9 @@
 #include "app/run_setup.hpp"
 #include "app/scheduler.hpp"
 #include "app/timer1.hpp"
+#include "controllers/joystick_script.hpp"
+#include "controllers/mascon_reader.hpp"
+#include "controllers/rx_char.hpp"
 #include "dynamics/motion.hpp"
 #include "input/keyboard.hpp"
 #include "platform/ffmpeg_frame_reader.hpp"
@@ -29,7 +32,24 @@ constexpr std::string_view kUsage =
     "                   [--script FILE] [--seconds S] [--trace FILE] [--events FILE]\n"
     "                   [--view FILE] [--frames N | --video] [--audio FILE.wav]\n";
 
-void apply(Run& run, Scheduler& scheduler, int64_t now, const ScriptAction& action) {
+void apply_controller(Run& run, ScriptedJoystickReader& joystick, const ScriptAction& action) {
+    JoystickControl& control = run.joystick_control();
+    if (const auto* serial = std::get_if<SerialCommand>(&action)) {
+        RxChar(run, serial->bytes);
+    } else if (const auto* poll = std::get_if<JoystickCommand>(&action)) {
+        JoystickState state{.x = poll->x, .y = poll->y, .buttons = {}};
+        set_button_mask(state, poll->buttons);
+        joystick.set(state);
+    } else if (const auto* type = std::get_if<ControllerCommand>(&action)) {
+        control.type = static_cast<ControllerType>(type->type);
+        if (type->last_state_sum) control.last_state_sum = *type->last_state_sum;
+    } else if (const auto* calibration = std::get_if<CalibrationCommand>(&action)) {
+        control.calibration = calibration->codes;
+    }
+}
+
+void apply(Run& run, Scheduler& scheduler, ScriptedJoystickReader& joystick, int64_t now,
+           const ScriptAction& action) {
     if (std::holds_alternative<StartCommand>(action)) {
         if (start1Click(run)) {
             scheduler.start(now);
@@ -49,6 +69,8 @@ void apply(Run& run, Scheduler& scheduler, int64_t now, const ScriptAction& acti
         }
     } else if (const auto* station = std::get_if<StationCommand>(&action)) {
         StationClick(run, station->index);
+    } else {
+        apply_controller(run, joystick, action);
     }
     drain_posted(run);
 }
@@ -101,6 +123,8 @@ int run_simulation(const SimOptions& options, std::ostream& out, std::ostream& e
     FfmpegFrameReader video;
     run->attach(sound);
     run->attach(options.video ? static_cast<FrameSource&>(video) : no_video);
+    ScriptedJoystickReader joystick;  // the recorded polls
+    run->attach(joystick);
     if (events) {
         *events << "t_ms,channel,operation,value\n";
         sound.set_event_log(events.get());
@@ -109,7 +133,9 @@ int run_simulation(const SimOptions& options, std::ostream& out, std::ostream& e
     const PathResolver resolver(options.data_dir);
     const auto pictures = make_picture_size_reader();  // the program's own reader
     const RunFiles files{options.train, options.route, options.strings};
-    if (auto error = load_run(*run, files, resolver, *pictures)) {
+    auto error = read_mascon_if_present(run->controllers.mascon, resolver);
+    if (!error) error = load_run(*run, files, resolver, *pictures);
+    if (error) {
         err << error->message << "\n" << error->file << ":" << error->line << "\n";
         return kExitDataError;
     }
@@ -148,7 +174,7 @@ int run_simulation(const SimOptions& options, std::ostream& out, std::ostream& e
         if (c.time_ms > end_ms) break;
         scheduler.run_until(c.time_ms - 1, tick, step);
         sound.set_time(c.time_ms);
-        apply(*run, scheduler, c.time_ms, c.action);
+        apply(*run, scheduler, joystick, c.time_ms, c.action);
     }
     scheduler.run_until(end_ms, tick, step);
     if (trace) trace->write(rows.data(), static_cast<std::streamsize>(rows.size()));
