@@ -88,9 +88,12 @@ int run_simulation(const SimOptions& options, std::ostream& out, std::ostream& e
     auto trace = open_output(options.trace, err);
     auto events = open_output(options.events, err);
     auto view = open_output(options.view, err);
-    auto report_file = open_output(options.report, err);
+    std::vector<std::unique_ptr<std::ofstream>> report_files;
+    for (const std::string& name : options.reports)
+        if (!report_files.emplace_back(open_output(name, err))) return kExitUsage;
+    const bool reporting = !report_files.empty();
     if ((!options.trace.empty() && !trace) || (!options.events.empty() && !events) ||
-        (!options.view.empty() && !view) || (!options.report.empty() && !report_file))
+        (!options.view.empty() && !view))
         return kExitUsage;
 
     std::unique_ptr<AudioRecording> audio;
@@ -120,7 +123,7 @@ int run_simulation(const SimOptions& options, std::ostream& out, std::ostream& e
     }
 
     RunReport report;
-    if (report_file) report.begin(*run);
+    if (reporting) report.begin(*run);
 
     long double seconds = options.seconds;
     if (!options.drive.empty()) {
@@ -151,7 +154,7 @@ int run_simulation(const SimOptions& options, std::ostream& out, std::ostream& e
         ++steps;
         if (trace) append_trace_row(rows, t, *run);
         if (view) append_view_json(views, t, *run);
-        if (report_file) report.observe(*run);
+        if (reporting) report.observe(*run);
         drain_posted(*run);
         if (rows.size() > (1u << 20)) {
             trace->write(rows.data(), static_cast<std::streamsize>(rows.size()));
@@ -171,9 +174,9 @@ int run_simulation(const SimOptions& options, std::ostream& out, std::ostream& e
     scheduler.run_until(end_ms, tick, step);
     if (trace) trace->write(rows.data(), static_cast<std::streamsize>(rows.size()));
     if (view) view->write(views.data(), static_cast<std::streamsize>(views.size()));
-    if (report_file) {
-        const std::string text = write_report(report.result(), report_format_for(options.report));
-        report_file->write(text.data(), static_cast<std::streamsize>(text.size()));
+    for (size_t i = 0; i < report_files.size(); ++i) {
+        const std::string text = write_report(report.result(), report_format_for(options.reports[i]));
+        report_files[i]->write(text.data(), static_cast<std::streamsize>(text.size()));
     }
     if (audio) {
         audio->advance_to(end_ms);
@@ -219,7 +222,7 @@ std::optional<SimOptions> parse_arguments(int argc, const char* const* argv, std
         else if (a == "--events") o.events = value;
         else if (a == "--view") o.view = value;
         else if (a == "--audio") o.audio = value;
-        else if (a == "--report") o.report = value;
+        else if (a == "--report") o.reports.push_back(value);
         else if (a == "--drive") o.drive = value;
         else if (a == "--seconds" || a == "--frames") {
             char* end = nullptr;
