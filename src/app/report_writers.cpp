@@ -90,8 +90,10 @@ std::string station_line(const StationReport& s, bool first) {
     }
     if (s.arrival) {
         line += " 着 " + clock_text(*s.arrival) + against(s.arrival, s.scheduled_arrival);
-    } else if (!first) {
+    } else if (s.missed) {
         return line + " 停車せず";
+    } else if (!first) {
+        return line + " --:--:--";
     }
     if (s.stop_error_cm) line += " 停止位置 " + stop_error_text(*s.stop_error_cm);
     if (!s.inside_platform) line += " ホーム外";
@@ -141,7 +143,7 @@ std::string report_html(const RunReportData& r) {
         std::string stop;
         if (s.stop_error_cm) stop = stop_error_text(*s.stop_error_cm);
         if (!s.inside_platform) stop += " ホーム外";
-        if (s.stop && !s.arrival && i > 0) stop = "停車せず";
+        if (s.missed) stop = "停車せず";
         h += "<tr>" + cell(s.name) + cell(s.stop ? "停車" : "通過") + time_cell(s.scheduled_arrival) +
              time_cell(s.arrival) + judged(s.arrival, s.scheduled_arrival) +
              time_cell(s.stop ? s.scheduled_departure : std::nullopt) + time_cell(s.departure) +

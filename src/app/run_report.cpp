@@ -64,6 +64,7 @@ void RunReport::begin(const Run& run) {
         data_.stations.push_back(std::move(r));
     }
     last_frame_ = run.core.Frame;
+    last_distance_ = run.core.Distance;
     last_vigilance_ = run.ats.vigilance_counter;
     was_standing_ = round_int(real(run.core.Speed)) == 0;
     was_emergency_ = run.core.AtsEmergency;
@@ -72,7 +73,7 @@ void RunReport::begin(const Run& run) {
     // The train stands at its first station: that station's departure is watched.
     for (size_t i = 0; i < watch_.size(); ++i)
         if (watch_[i].has_stop_point && std::fabs(run.core.Distance - watch_[i].stop_cm) <= kStopZoneCm)
-            watch_[i].here = true;
+            watch_[i].here = watch_[i].start = true;
 }
 
 RunReportData RunReport::result() const {
@@ -90,6 +91,7 @@ void RunReport::observe(const Run& run) {
     watch_speed(run, std::abs(speed));
     was_standing_ = standing;
     last_frame_ = run.core.Frame;
+    last_distance_ = run.core.Distance;
     last_vigilance_ = run.ats.vigilance_counter;
 }
 
@@ -111,6 +113,9 @@ void RunReport::watch_stations(const Run& run, bool standing, bool started) {
         const bool in_zone = std::fabs(off) <= kStopZoneCm;
         if (!in_zone) {
             w.here = false;
+            // Run through the zone's far end without a stop.
+            if (off > 0 && last_distance_ - w.stop_cm <= kStopZoneCm && !r.arrival && !w.start && !jumped)
+                r.missed = true;
             continue;
         }
         if (standing && !was_standing_) {

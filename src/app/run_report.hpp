@@ -19,6 +19,7 @@ struct StationReport {
     std::optional<int32_t> departure;  // ticks
     std::optional<int32_t> stop_error_cm;  // positive: past the stop point
     bool inside_platform = true;  // the train stood within the platform's frames
+    bool missed = false;          // a stopping station run through without a stop
 };
 
 enum class EmergencyKind { Ats, Vigilance };
@@ -65,6 +66,7 @@ private:
         bool has_stop_point = false;
         int32_t mid_frame = 0;
         bool here = false;  // stood in this station's stop zone since the last departure
+        bool start = false;  // the run began standing here
     };
 
     void watch_stations(const Run& run, bool standing, bool started);
@@ -75,6 +77,7 @@ private:
     std::vector<StationWatch> watch_;
     int32_t last_stop_ = -1;
     int32_t last_frame_ = 0;
+    long double last_distance_ = 0;  // cm
     int32_t last_vigilance_ = 0;
     bool was_standing_ = true;
     bool was_emergency_ = false;
