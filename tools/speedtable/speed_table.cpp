@@ -50,12 +50,14 @@ public:
 private:
     // The worst frame's error as a share of what is allowed there (1: just allowed).
     [[nodiscard]] long double worst(int32_t s, int32_t e, int32_t vs, int32_t ve, long double d0) const {
+        // A record may stay as far off as the table already is where it starts.
+        const long double inherited = std::fabs(d0 - target_[static_cast<size_t>(s)]);
         long double w = 0;
         for (int32_t x = s + 1; x <= e; ++x) {
             const long double vx = vs + static_cast<long double>(ve - vs) * (x - s) / (e - s);
             const long double d = d0 + (vs + vx) / 7.2L * ((x - s) / 30.0L) * 100.0L;
             const auto i = static_cast<size_t>(x);
-            const long double allowed_cm = std::max<long double>(kFloorCm, rel_ * target_[i]);
+            const long double allowed_cm = std::max({kFloorCm, rel_ * static_cast<long double>(target_[i]), inherited});
             w = std::max(w, std::max(std::fabs(d - target_[i]) / allowed_cm, std::fabs(vx - v_[i]) / step_));
         }
         return w;
@@ -78,16 +80,29 @@ long double segment_cm(int32_t vs, int32_t ve, int32_t frames) {
 
 }  // namespace
 
+std::vector<double> frame_speeds(const std::vector<double>& distance_m) {
+    const auto frames = static_cast<int32_t>(distance_m.size());
+    std::vector<double> v(distance_m.size());
+    for (int32_t f = 0; f < frames; ++f) {
+        const int32_t a = std::max(0, f - 1), b = std::min(frames - 1, f + 1);
+        if (b > a) v[static_cast<size_t>(f)] = (distance_m[static_cast<size_t>(b)] - distance_m[static_cast<size_t>(a)]) / (b - a) / kMetresPerFrame;
+    }
+    return v;
+}
+
+std::vector<double> drivable_distance(const std::vector<double>& distance_m) {
+    // A standing train is 1 km/h, the least a table can say.
+    const std::vector<double> v = frame_speeds(distance_m);
+    std::vector<double> d(v.size());
+    for (size_t i = 1; i < v.size(); ++i) d[i] = d[i - 1] + (std::max(1.0, v[i - 1]) + std::max(1.0, v[i])) / 2 * kMetresPerFrame;
+    return d;
+}
+
 SpeedTable build_speed_table(const std::vector<double>& distance_m, const TableOptions& o) {
     SpeedTable table;
     const auto frames = static_cast<int32_t>(distance_m.size());
     if (frames < 2) return table;
-    // Each frame's speed in table units; a standing train is 1 km/h, the least a table can say.
-    std::vector<double> v(static_cast<size_t>(frames));
-    for (int32_t f = 0; f < frames; ++f) {
-        const int32_t a = std::max(0, f - 1), b = std::min(frames - 1, f + 1);
-        v[static_cast<size_t>(f)] = (distance_m[static_cast<size_t>(b)] - distance_m[static_cast<size_t>(a)]) / (b - a) / kMetresPerFrame;
-    }
+    const std::vector<double> v = frame_speeds(distance_m);
     // Standing: from the first to the last frame below 1 km/h of a stretch below 3 km/h
     // (what GPS noise leaves of a standing train), and a stir between two stands shorter
     // than a fix's noise.
@@ -126,11 +141,8 @@ SpeedTable build_speed_table(const std::vector<double>& distance_m, const TableO
     // Pieces meet: each starts on the frame where the one before it ends.
     for (size_t i = 1; i < pieces.size(); ++i) pieces[i].from = pieces[i - 1].to;
     if (pieces.size() > 1 && pieces.front().to == pieces.front().from) pieces.erase(pieces.begin());
-    std::vector<double> target(static_cast<size_t>(frames));  // cm the table should reach, standing at 1 km/h
-    for (int32_t f = 1; f < frames; ++f) {
-        const auto i = static_cast<size_t>(f);
-        target[i] = target[i - 1] + (std::max(1.0, v[i - 1]) + std::max(1.0, v[i])) / 2 * kMetresPerFrame * 100;
-    }
+    std::vector<double> target = drivable_distance(distance_m);  // cm the table should reach
+    for (double& d : target) d *= 100;
     std::vector<double> clamped(v);
     for (double& x : clamped) x = std::max(1.0, x);
     for (double step = std::max(0.5, o.step_kmh), rel = kRelTolerance; step <= kMaxStep; step *= 1.25, rel *= 1.25) {

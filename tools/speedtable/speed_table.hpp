@@ -32,6 +32,11 @@ struct SpeedTable {
 // Empty records when not even the largest step fits the capacity.
 [[nodiscard]] SpeedTable build_speed_table(const std::vector<double>& distance_m, const TableOptions& options);
 
+// Each frame's speed in table units (km/h at 30 frames a second) from the distances.
+[[nodiscard]] std::vector<double> frame_speeds(const std::vector<double>& distance_m);
+// The distance a table can give (metres): the film's, with every frame below 1 km/h at 1.
+[[nodiscard]] std::vector<double> drivable_distance(const std::vector<double>& distance_m);
+
 // Distance in centimetres at a frame, by the program's own frame-to-distance rule.
 [[nodiscard]] long double table_distance_cm(const SpeedTable& table, long double frame);
 
