@@ -58,7 +58,9 @@ private:
             const long double d = d0 + (vs + vx) / 7.2L * ((x - s) / 30.0L) * 100.0L;
             const auto i = static_cast<size_t>(x);
             const long double allowed_cm = std::max({kFloorCm, rel_ * static_cast<long double>(target_[i]), inherited});
-            w = std::max(w, std::max(std::fabs(d - target_[i]) / allowed_cm, std::fabs(vx - v_[i]) / step_));
+            // The end speed is the next record's start: it keeps to half the step.
+            const long double speed_allowed = x == e ? step_ / 2 : step_;
+            w = std::max(w, std::max(std::fabs(d - target_[i]) / allowed_cm, std::fabs(vx - v_[i]) / speed_allowed));
         }
         return w;
     }
