@@ -28,6 +28,7 @@
 #include "ui/frame_presenter.hpp"
 #include "ui/help_window.hpp"
 #include "ui/key_input.hpp"
+#include "ui/report_window.hpp"
 #include "ui/value_display.hpp"
 
 namespace vantrel {
@@ -208,6 +209,7 @@ void DrivingWindow::build_menu() {
     sound_reset->setObjectName("S1");
     connect(sound_reset, &QAction::triggered, this, [this] { run_->commentary.queue.fill(kNoWave); });
     build_view_menu(show);
+    attach_run_report(*this, *show, *run_, *session_);
 
     QMenu* controller = bar->addMenu(text_or(s.control, "Controller(&C)"));
     controller->setObjectName("Controller1");
