@@ -89,9 +89,13 @@ std::optional<fs::path> PathResolver::resolve(std::string_view name) const {
 
 fs::path PathResolver::resolve_or_literal(std::string_view name) const {
     if (auto p = resolve(name)) return *p;
-    fs::path literal = dir_;
-    for (const std::string& part : split_components(name)) literal /= part;
-    return literal;
+    return literal(name);
+}
+
+fs::path PathResolver::literal(std::string_view name) const {
+    fs::path path = dir_;
+    for (const std::string& part : split_components(name)) path /= part;
+    return path;
 }
 
 }  // namespace vantrel

@@ -19,6 +19,10 @@ public:
     // directory (for callers that report the missing file themselves).
     [[nodiscard]] std::filesystem::path resolve_or_literal(std::string_view name) const;
 
+    // The name spelt as written (separators mapped, UTF-8), below the data directory:
+    // where a file system that keeps letter case and one encoding would look for it.
+    [[nodiscard]] std::filesystem::path literal(std::string_view name) const;
+
     [[nodiscard]] const std::filesystem::path& data_dir() const { return dir_; }
 
 private:
