@@ -98,4 +98,13 @@ fs::path PathResolver::literal(std::string_view name) const {
     return path;
 }
 
+std::string_view spelling_problem(const PathResolver& resolver, std::string_view name) {
+    std::error_code ec;
+    const fs::path literal = resolver.literal(name);
+    if (fs::exists(literal, ec)) return {};
+    const auto found = resolver.resolve(name);
+    if (!found) return {};
+    return equal_ignoring_ascii_case(found->string(), literal.string()) ? "name.case" : "name.encoding";
+}
+
 }  // namespace vantrel

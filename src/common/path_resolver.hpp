@@ -29,4 +29,9 @@ private:
     std::filesystem::path dir_;
 };
 
+// How a name that resolves is spelt on disk compared with how it is written: "" when
+// exactly so, "name.case" when only letter case differs, "name.encoding" otherwise (the
+// CP932 spelling, or case and encoding both). Such names break on other file systems.
+[[nodiscard]] std::string_view spelling_problem(const PathResolver& resolver, std::string_view name);
+
 }  // namespace vantrel

@@ -21,19 +21,20 @@ struct Problem {
     std::optional<int32_t> frame;   // route position, where one applies
     std::optional<double> metres;   // distance of that frame along the route
     std::string message;  // the program's own message where it would stop
-    std::string hint;
+    std::string detail;   // what it concerns: the file named, the value read
+    std::string hint;     // what to do about it
 };
 
 class ProblemSink {
 public:
     void add(Problem p) { problems_.push_back(std::move(p)); }
-    void error(std::string code, std::string file, int line, std::string message, std::string hint = {}) {
+    void error(std::string code, std::string file, int line, std::string message, std::string detail = {}) {
         add(Problem{Severity::Error, std::move(code), std::move(file), line, {}, {}, std::move(message),
-                    std::move(hint)});
+                    std::move(detail), {}});
     }
-    void warning(std::string code, std::string file, int line, std::string message, std::string hint = {}) {
+    void warning(std::string code, std::string file, int line, std::string message, std::string detail = {}) {
         add(Problem{Severity::Warning, std::move(code), std::move(file), line, {}, {}, std::move(message),
-                    std::move(hint)});
+                    std::move(detail), {}});
     }
     [[nodiscard]] const std::vector<Problem>& problems() const { return problems_; }
     [[nodiscard]] std::vector<Problem>& problems() { return problems_; }

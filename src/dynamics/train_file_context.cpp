@@ -55,6 +55,10 @@ void TrainFileContext::warn(std::string_view code, std::string message) {
     if (sink_) sink_->warning(std::string(code), file_, cursor_.line_number(), std::move(message));
 }
 
+void TrainFileContext::note_line(std::string_view key) {
+    if (sink_) sink_->note_line(key, cursor_.line_number());
+}
+
 bool TrainFileContext::read_int(int32_t& out) {
     const auto v = parse_int32(cursor_.next());
     if (!v) return fail("train.number");
@@ -92,6 +96,10 @@ bool TrainFileContext::load_picture(const std::string& name, PictureFormat forma
     if (!path) return fail("train.picture.missing", name);
     const auto size = pictures_.open(*path, format);
     if (!size) return fail("train.picture.unreadable", name);
+    if (sink_) {
+        const auto spelling = spelling_problem(resolver_, without_trailing_blanks(name));
+        if (!spelling.empty()) warn(spelling, name);
+    }
     out = PictureRef{name, *path, size->width, size->height};
     return true;
 }

@@ -41,6 +41,8 @@ public:
     // A file that loads but very likely holds a mistake (collecting only).
     void warn(std::string_view code, std::string message);
     [[nodiscard]] bool collecting() const { return sink_ != nullptr; }
+    // Notes the line last read as the next record of list `key` (collecting only).
+    void note_line(std::string_view key);
     [[nodiscard]] const std::optional<DataError>& error() const { return error_; }
 
     // One value line each; false (with the error recorded) when it does not convert.

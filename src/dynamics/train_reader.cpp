@@ -158,6 +158,7 @@ bool read_motor_sound_list(TrainFileContext& c, TrainParams& p) {
         if (full && !c.fail("train.list.full")) return false;
         MotorSoundEntry m;
         m.file = c.cursor().current();
+        if (!full) c.note_line("[MotorSound]");
         if (!c.read_int(m.mode) || !c.read_real(m.start_speed) || !c.read_real(m.end_speed) ||
             !c.read_real(m.start_ratio) || !c.read_real(m.end_ratio) || !c.read_real(m.start_loudness) ||
             !c.read_real(m.end_loudness))
@@ -176,6 +177,7 @@ bool read_drive_sound_list(TrainFileContext& c, TrainParams& p) {
             if (!c.fail("train.list.full")) return false;
             continue;
         }
+        c.note_line("[DriveSound]");
         p.drive_sounds.push_back(c.cursor().current());
     }
 }

@@ -187,6 +187,10 @@ private:
             if (fail(path ? "route.picture.unreadable" : "route.picture.missing", name)) return PictureRef{name, {}, 0, 0};
             return std::nullopt;
         }
+        if (sink_) {
+            const auto spelling = spelling_problem(resolver_, name);
+            if (!spelling.empty()) sink_->warning(std::string(spelling), file_, cursor_.line_number(), name);
+        }
         return PictureRef{name, *path, size->width, size->height};
     }
 
