@@ -11,7 +11,11 @@ int count(const std::vector<Problem>& problems, Severity s) {
     return static_cast<int>(std::count_if(problems.begin(), problems.end(), [&](const Problem& p) { return p.severity == s; }));
 }
 
-std::string full_message(const Problem& p) { return p.detail.empty() ? p.message : p.message + ": " + p.detail; }
+// The route's messages already end with the line read, which is often the detail.
+std::string full_message(const Problem& p) {
+    if (p.detail.empty() || p.message.ends_with(p.detail)) return p.message;
+    return p.message + ": " + p.detail;
+}
 
 // Copies valid UTF-8; a byte that does not belong to a sequence becomes U+FFFD (file
 // names read from disk may be in any encoding).
