@@ -239,6 +239,25 @@ TEST_F(Checker, FindsOnePlantedProblemOfEachCodeInOneRun) {
         EXPECT_FALSE(p.hint.empty()) << p.code;
     }
     EXPECT_EQ(check::exit_status(problems), 2);
+
+    // The program's rule is untouched: stopping at the first error gives what collecting meets first.
+    HeaderPictureLoader pictures;
+    const PathResolver resolver(broken.path());
+    auto first_error = [](const ProblemSink& sink) {
+        return *std::find_if(sink.problems().begin(), sink.problems().end(),
+                             [](const Problem& p) { return p.severity == Severity::Error; });
+    };
+    ProblemSink train_sink, route_sink;
+    (void)read_train_file("train_bad.dat", resolver, pictures, &train_sink);
+    (void)read_route_file("line_bad.dat", resolver, pictures, PictureRef{}, &route_sink);
+    const auto train = read_train_file("train_bad.dat", resolver, pictures);
+    const auto route = read_route_file("line_bad.dat", resolver, pictures, PictureRef{});
+    ASSERT_FALSE(train);
+    ASSERT_FALSE(route);
+    EXPECT_EQ(train.error().message, first_error(train_sink).message);
+    EXPECT_EQ(train.error().line, first_error(train_sink).line);
+    EXPECT_EQ(route.error().message, first_error(route_sink).message);
+    EXPECT_EQ(route.error().line, first_error(route_sink).line);
     const auto beyond = std::find_if(problems.begin(), problems.end(), [](const Problem& p) {
         return p.code == "route.station.order";
     });
