@@ -184,7 +184,8 @@ private:
         const auto path = resolver_.resolve(name);
         const auto size = path ? pictures_.open(*path, format) : std::nullopt;
         if (!size) {
-            if (fail(path ? "route.picture.unreadable" : "route.picture.missing", name)) return PictureRef{name, {}, 0, 0};
+            if (fail(path ? "route.picture.unreadable" : "route.picture.missing", name))
+                return PictureRef{name, {}, 0, 0};
             return std::nullopt;
         }
         if (sink_) {

@@ -48,7 +48,8 @@ protected:
         o.films = false;
         ASSERT_EQ(demo::write_pack(g_pack->path(), o), "");
         // Without films the pack has no title pictures either; the title window needs them.
-        for (int n = 1; n <= 9; ++n) picture(g_pack->path() / "image" / "title" / ("0" + std::to_string(n) + ".jpg"), 64, 48, "JPEG");
+        for (int n = 1; n <= 9; ++n)
+            picture(g_pack->path() / "image" / "title" / ("0" + std::to_string(n) + ".jpg"), 64, 48, "JPEG");
     }
     static const fs::path& pack() { return g_pack->path(); }
 };

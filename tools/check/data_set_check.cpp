@@ -40,13 +40,15 @@ public:
         std::vector<Problem> all;
         for (const auto& file : order_) {
             std::vector<Problem> mine = sinks_.at(file).problems();
-            std::stable_sort(mine.begin(), mine.end(), [](const Problem& a, const Problem& b) { return a.line < b.line; });
+            std::stable_sort(mine.begin(), mine.end(),
+                             [](const Problem& a, const Problem& b) { return a.line < b.line; });
             // A wave named twice on one line, or a film shared by routes, is told once per place.
             for (std::size_t i = 0; i < mine.size(); ++i) {
-                const bool seen = std::any_of(mine.begin(), mine.begin() + static_cast<std::ptrdiff_t>(i), [&](const Problem& q) {
-                    return q.line == mine[i].line && q.code == mine[i].code && q.message == mine[i].message &&
-                           q.detail == mine[i].detail;
-                });
+                const bool seen =
+                    std::any_of(mine.begin(), mine.begin() + static_cast<std::ptrdiff_t>(i), [&](const Problem& q) {
+                        return q.line == mine[i].line && q.code == mine[i].code && q.message == mine[i].message &&
+                               q.detail == mine[i].detail;
+                    });
                 if (!seen) all.push_back(mine[i]);
             }
         }
@@ -86,7 +88,7 @@ bool same_name(std::string a, std::string b) {
 
 class DataSetCheck {
 public:
-    explicit DataSetCheck(const fs::path& dir) : resolver_(dir), media_(resolver_) { media_.set_pictures(pictures_); }
+    explicit DataSetCheck(const fs::path& dir) : resolver_(dir), media_(resolver_) {}
 
     CheckOutcome run() {
         text_files();
@@ -139,7 +141,8 @@ private:
                 files_.of(name).warning(std::string(spelling), name, 0, name);
             }
         }
-        if (resolver_.resolve(kOpeningMovie)) (void)media_.check_film(files_.of(kOpeningMovie), kOpeningMovie, 0, kOpeningMovie);
+        if (resolver_.resolve(kOpeningMovie))
+            (void)media_.check_film(files_.of(kOpeningMovie), kOpeningMovie, 0, kOpeningMovie);
     }
 
     void find_trains_and_routes() {
@@ -156,14 +159,17 @@ private:
         std::vector<fs::path> found;
         std::error_code ec;
         for (fs::directory_iterator it(resolver_.data_dir(), ec), end; !ec && it != end; it.increment(ec))
-            if (it->is_regular_file(ec) && same_name(it->path().extension().string(), ".dat")) found.push_back(it->path());
+            if (it->is_regular_file(ec) && same_name(it->path().extension().string(), ".dat"))
+                found.push_back(it->path());
         std::sort(found.begin(), found.end());
         for (const auto& path : found) {
             const std::string name = path.filename().string();
-            if (same_name(name, kStringFile) || same_name(name, kOperationFile) || same_name(name, std::string(kMasconFile)))
+            if (same_name(name, kStringFile) || same_name(name, kOperationFile) ||
+                same_name(name, std::string(kMasconFile)))
                 continue;
-            const bool named = std::any_of(trains_.begin(), trains_.end(), [&](auto& t) { return same_name(t, name); }) ||
-                               std::any_of(routes_.begin(), routes_.end(), [&](auto& r) { return same_name(r, name); });
+            const bool named =
+                std::any_of(trains_.begin(), trains_.end(), [&](auto& t) { return same_name(t, name); }) ||
+                std::any_of(routes_.begin(), routes_.end(), [&](auto& r) { return same_name(r, name); });
             if (named) continue;
             const Kind kind = kind_of(path);
             if (kind == Kind::Train) add_unique(trains_, name);
@@ -224,12 +230,14 @@ private:
 
 std::vector<Pairing> title_pairs() {
     // Train1, Train2, Train3, train4: the train, then the Shift alternate, with its route.
-    return {{"train_785.dat", "line_exp.dat"},   {"train_731.dat", "line_local.dat"},
-            {"train_721.dat", "line_local.dat"}, {"train_40.dat", "line_local2.dat"},
+    return {{"train_785.dat", "line_exp.dat"},    {"train_731.dat", "line_local.dat"},
+            {"train_721.dat", "line_local.dat"},  {"train_40.dat", "line_local2.dat"},
             {"train_711.dat", "line_local2.dat"}, {"train_721.dat", "line_rapid.dat"},
             {"train_731.dat", "line_rapid.dat"}};
 }
 
-CheckOutcome check_data_set(const fs::path& dir) { return DataSetCheck(dir).run(); }
+CheckOutcome check_data_set(const fs::path& dir) {
+    return DataSetCheck(dir).run();
+}
 
 }  // namespace vantrel::check

@@ -1,5 +1,5 @@
 #pragma once
-// The waves, films and pictures a data set names, opened through the program's own
+// The waves and films a data set names, opened through the program's own
 // back ends; each file is opened once however often it is named.
 #include <cstdint>
 #include <filesystem>
@@ -7,7 +7,6 @@
 #include <optional>
 #include <string>
 
-#include "cab/picture_loader.hpp"
 #include "common/path_resolver.hpp"
 #include "common/problems.hpp"
 
@@ -25,12 +24,8 @@ public:
     // could not open it.
     std::optional<int32_t> check_film(ProblemSink& sink, const std::string& file, int line, const std::string& name);
 
-    [[nodiscard]] PictureLoader& pictures() { return *pictures_; }
-    void set_pictures(PictureLoader& pictures) { pictures_ = &pictures; }
-
 private:
     const PathResolver& resolver_;
-    PictureLoader* pictures_ = nullptr;
     std::map<std::filesystem::path, std::string> wave_errors_;  // "" when it reads
     std::map<std::filesystem::path, int32_t> film_frames_;      // -1 when it does not open
 };

@@ -8,7 +8,8 @@ namespace vantrel::check {
 namespace {
 
 int count(const std::vector<Problem>& problems, Severity s) {
-    return static_cast<int>(std::count_if(problems.begin(), problems.end(), [&](const Problem& p) { return p.severity == s; }));
+    return static_cast<int>(
+        std::count_if(problems.begin(), problems.end(), [&](const Problem& p) { return p.severity == s; }));
 }
 
 // The route's messages already end with the line read, which is often the detail.
@@ -61,7 +62,8 @@ std::string summary(const std::vector<Problem>& problems) {
     for (const Problem& p : problems) files.insert(p.file);
     const int e = count(problems, Severity::Error), w = count(problems, Severity::Warning);
     auto plural = [](int n, const char* word) { return std::to_string(n) + " " + word + (n == 1 ? "" : "s"); };
-    return plural(e, "error") + ", " + plural(w, "warning") + " in " + plural(static_cast<int>(files.size()), "file") + "\n";
+    return plural(e, "error") + ", " + plural(w, "warning") + " in " + plural(static_cast<int>(files.size()), "file") +
+           "\n";
 }
 
 }  // namespace

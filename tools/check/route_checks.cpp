@@ -20,8 +20,15 @@ public:
 
     void warn(std::string code, std::string_view key, std::size_t index, std::optional<int32_t> frame,
               std::string message) {
-        Problem p{Severity::Warning, std::move(code), file_, sink_.line_of(key, index), frame, {},
-                  std::move(message), {}, {}};
+        Problem p{Severity::Warning,
+                  std::move(code),
+                  file_,
+                  sink_.line_of(key, index),
+                  frame,
+                  {},
+                  std::move(message),
+                  {},
+                  {}};
         if (frame) p.metres = metres_at(route_, *frame);
         sink_.add(std::move(p));
     }
@@ -49,15 +56,16 @@ public:
             beyond("[Signal]", i, {r.signals[i].warning, r.signals[i].signal_frame});
         for (std::size_t i = 0; i < r.slopes.size(); ++i) beyond("[Slope]", i, {r.slopes[i].start});
         for (std::size_t i = 0; i < r.signs.size(); ++i) beyond("[Sign]", i, {r.signs[i].start});
-        for (std::size_t i = 0; i < r.speed_limits.size(); ++i) beyond("[SpeedLimit]", i, {r.speed_limits[i].sign_frame});
+        for (std::size_t i = 0; i < r.speed_limits.size(); ++i)
+            beyond("[SpeedLimit]", i, {r.speed_limits[i].sign_frame});
         for (std::size_t i = 0; i < r.speed_checks.size(); ++i) beyond("[SpeedCheck]", i, {r.speed_checks[i].frame});
         for (std::size_t i = 0; i < r.time_checks.size(); ++i) beyond("[Time]", i, {r.time_checks[i].from});
 
         // Frames outside the table have no distance: the train cannot be placed on them.
         const auto& u = r.speed_units;
         if (u.empty()) {
-            warn("route.speedunit.short", "[DataName]", 0, 0, "no filmed-speed table for a film of " +
-                                                                   std::to_string(frames) + " frames");
+            warn("route.speedunit.short", "[DataName]", 0, 0,
+                 "no filmed-speed table for a film of " + std::to_string(frames) + " frames");
         } else if (u.back().end < frames - 1) {
             warn("route.speedunit.short", "[SpeedUnit]", u.size() - 1, u.back().end,
                  "the table ends at frame " + std::to_string(u.back().end) + ", the film at " +
