@@ -25,6 +25,7 @@
 #include "ui/drive_session.hpp"
 #include "ui/help_window.hpp"
 #include "ui/key_input.hpp"
+#include "ui/report_window.hpp"
 #include "ui/value_display.hpp"
 
 namespace vantrel {
@@ -190,6 +191,7 @@ void DrivingWindow::build_menu() {
     QAction* sound_reset = show->addAction(QString::fromUtf8("音声初期化(&S)"));
     sound_reset->setObjectName("S1");
     connect(sound_reset, &QAction::triggered, this, [this] { run_->commentary.queue.fill(kNoWave); });
+    attach_run_report(*this, *show, *run_, *session_);
 
     QMenu* controller = bar->addMenu(text_or(s.control, "Controller(&C)"));
     controller->setObjectName("Controller1");

@@ -13,7 +13,7 @@
 #include "cab/header_picture_loader.hpp"
 #include "demo_data/pack.hpp"
 #include "sound/wave_header.hpp"
-#include "demo_pack/careful_driver.hpp"
+#include "driving/careful_driver.hpp"
 #include "test_support.hpp"
 #include "vantrel_sim/sim_run.hpp"
 
@@ -124,7 +124,7 @@ TEST_F(DemoPack, ACarefulDriverStopsAtEveryStationOfEveryRouteWithoutAnAtsEmerge
     for (const auto& pair : demo::title_pairs()) {
         SCOPED_TRACE(pair.train + " on " + pair.route);
         const int32_t frames = film_frames(pair.route);
-        const test::DriveScript drive = test::derive_drive(dir(), pair.train, pair.route, frames);
+        const driving::DriveScript drive = driving::derive_drive(dir(), pair.train, pair.route, frames);
         ASSERT_EQ(drive.error, "");
         const auto script = dir() / ("drive_" + pair.route + "_" + pair.train + ".txt");
         test::write_bytes(script, drive.script);

@@ -7,6 +7,8 @@
 
 #include "common/fixed_point.hpp"
 #include "app/run.hpp"
+#include "app/report_writers.hpp"
+#include "app/run_report.hpp"
 #include "app/run_setup.hpp"
 #include "app/scheduler.hpp"
 #include "app/timer1.hpp"
@@ -16,6 +18,7 @@
 #include "platform/ffmpeg_frame_reader.hpp"
 #include "route/stations.hpp"
 #include "vantrel_sim/audio_recording.hpp"
+#include "vantrel_sim/careful_drive.hpp"
 #include "vantrel_sim/script.hpp"
 #include "sound/sim_sound.hpp"
 #include "app/trace.hpp"
@@ -26,7 +29,8 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: vantrel-sim --train FILE [--route FILE] [--strings FILE] [--data-dir DIR]\n"
     "                   [--script FILE] [--seconds S] [--trace FILE] [--events FILE]\n"
-    "                   [--view FILE] [--frames N | --video] [--audio FILE.wav]\n";
+    "                   [--view FILE] [--frames N | --video] [--audio FILE.wav]\n"
+    "                   [--report FILE.html|FILE.json|FILE.txt] [--drive SCRIPT_OUT]\n";
 
 void apply(Run& run, Scheduler& scheduler, int64_t now, const ScriptAction& action) {
     if (std::holds_alternative<StartCommand>(action)) {
@@ -84,6 +88,10 @@ int run_simulation(const SimOptions& options, std::ostream& out, std::ostream& e
     auto trace = open_output(options.trace, err);
     auto events = open_output(options.events, err);
     auto view = open_output(options.view, err);
+    std::vector<std::unique_ptr<std::ofstream>> report_files;
+    for (const std::string& name : options.reports)
+        if (!report_files.emplace_back(open_output(name, err))) return kExitUsage;
+    const bool reporting = !report_files.empty();
     if ((!options.trace.empty() && !trace) || (!options.events.empty() && !events) ||
         (!options.view.empty() && !view))
         return kExitUsage;
@@ -114,7 +122,22 @@ int run_simulation(const SimOptions& options, std::ostream& out, std::ostream& e
         err << "vantrel-sim: the route's video cannot be opened; running without it\n";
     }
 
-    const auto end_ms = static_cast<int64_t>(options.seconds * 1000.0L);
+    RunReport report;
+    if (reporting) report.begin(*run);
+
+    long double seconds = options.seconds;
+    if (!options.drive.empty()) {
+        const auto drive = careful_drive(options, run->video.length, err);
+        if (!drive) return kExitDataError;
+        std::ifstream in(drive->script_file, std::ios::binary);
+        auto parsed = parse_script(in, drive->script_file);
+        if (!parsed) return kExitDataError;
+        commands = std::move(parsed.value());
+        // Until a little after the doors open at the last station, or the last input.
+        const int64_t last = drive->end_ms > 0 ? drive->end_ms : (commands.empty() ? 0 : commands.back().time_ms);
+        if (!options.seconds_given) seconds = static_cast<long double>(last + 5000) / 1000;
+    }
+    const auto end_ms = static_cast<int64_t>(seconds * 1000.0L);
     Scheduler scheduler;
     std::string rows;
     std::string views;
@@ -131,6 +154,7 @@ int run_simulation(const SimOptions& options, std::ostream& out, std::ostream& e
         ++steps;
         if (trace) append_trace_row(rows, t, *run);
         if (view) append_view_json(views, t, *run);
+        if (reporting) report.observe(*run);
         drain_posted(*run);
         if (rows.size() > (1u << 20)) {
             trace->write(rows.data(), static_cast<std::streamsize>(rows.size()));
@@ -150,6 +174,10 @@ int run_simulation(const SimOptions& options, std::ostream& out, std::ostream& e
     scheduler.run_until(end_ms, tick, step);
     if (trace) trace->write(rows.data(), static_cast<std::streamsize>(rows.size()));
     if (view) view->write(views.data(), static_cast<std::streamsize>(views.size()));
+    for (size_t i = 0; i < report_files.size(); ++i) {
+        const std::string text = write_report(report.result(), report_format_for(options.reports[i]));
+        report_files[i]->write(text.data(), static_cast<std::streamsize>(text.size()));
+    }
     if (audio) {
         audio->advance_to(end_ms);
         if (!audio->finish(err)) return kExitWriteError;
@@ -158,7 +186,7 @@ int run_simulation(const SimOptions& options, std::ostream& out, std::ostream& e
     char summary[256];
     std::snprintf(summary, sizeof summary,
                   "vantrel-sim: %.1Lf s simulated, %lld steps; speed %d km/h, distance %.1Lf m, frame %d, clock %s",
-                  options.seconds, static_cast<long long>(steps), round_int(real(run->core.Speed)),
+                  seconds, static_cast<long long>(steps), round_int(real(run->core.Speed)),
                   run->core.Distance / 100, run->core.Frame, clock_text(run->core.ClockTicks).c_str());
     out << summary;
     if (run->has_route) {
@@ -194,6 +222,8 @@ std::optional<SimOptions> parse_arguments(int argc, const char* const* argv, std
         else if (a == "--events") o.events = value;
         else if (a == "--view") o.view = value;
         else if (a == "--audio") o.audio = value;
+        else if (a == "--report") o.reports.push_back(value);
+        else if (a == "--drive") o.drive = value;
         else if (a == "--seconds" || a == "--frames") {
             char* end = nullptr;
             const long double v = std::strtold(value.c_str(), &end);
@@ -203,6 +233,7 @@ std::optional<SimOptions> parse_arguments(int argc, const char* const* argv, std
             }
             if (a == "--seconds") {
                 o.seconds = v;
+                o.seconds_given = true;
             } else {
                 if (v != static_cast<long double>(static_cast<int32_t>(v))) {
                     err << "vantrel-sim: --frames takes a whole number\n";
@@ -217,6 +248,10 @@ std::optional<SimOptions> parse_arguments(int argc, const char* const* argv, std
     }
     if (o.video && o.frames) {
         err << "vantrel-sim: --frames and --video exclude each other\n" << kUsage;
+        return std::nullopt;
+    }
+    if (!o.drive.empty() && (!o.script.empty() || (!o.frames && !o.video))) {
+        err << "vantrel-sim: --drive takes no --script and needs --frames or --video\n" << kUsage;
         return std::nullopt;
     }
     if (o.train.empty()) {

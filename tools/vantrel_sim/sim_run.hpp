@@ -5,6 +5,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace vantrel::sim {
 
@@ -13,7 +14,10 @@ struct SimOptions {
     std::string data_dir = ".";
     std::string script, trace, events, view;
     std::string audio;  // WAV file of the run's sound through the mixer
+    std::vector<std::string> reports;  // the run report: JSON for .json, text for .txt, else HTML
     long double seconds = 60;
+    bool seconds_given = false;     // --seconds was on the command line
+    std::string drive;              // the careful driver drives; its script is written here
     std::optional<int32_t> frames;  // the video's length; none: no video
     bool video = false;             // open the route's own video for its length
 };

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-namespace vantrel::test {
+namespace vantrel::driving {
 
 struct DriveScript {
     std::string script;  // vantrel-sim script
@@ -18,4 +18,4 @@ struct DriveScript {
 [[nodiscard]] DriveScript derive_drive(const std::filesystem::path& data_dir, const std::string& train,
                                        const std::string& route, int32_t frames);
 
-}  // namespace vantrel::test
+}  // namespace vantrel::driving

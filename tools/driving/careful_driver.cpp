@@ -1,4 +1,4 @@
-#include "demo_pack/careful_driver.hpp"
+#include "driving/careful_driver.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -14,7 +14,7 @@
 #include "input/keyboard.hpp"
 #include "sound/sim_sound.hpp"
 
-namespace vantrel::test {
+namespace vantrel::driving {
 namespace {
 
 // Handle position on one scale: power notches up, brake notches down, hold just below 0.
@@ -180,4 +180,4 @@ DriveScript derive_drive(const std::filesystem::path& data_dir, const std::strin
     return out;
 }
 
-}  // namespace vantrel::test
+}  // namespace vantrel::driving
