@@ -18,7 +18,9 @@ struct CheckOutcome {
     std::vector<Pairing> pairs;     // the pairs whose files both loaded
 };
 
-[[nodiscard]] CheckOutcome check_data_set(const std::filesystem::path& dir);
+// With `drive`, every pair is also driven headless by the careful driver (slow: a whole
+// run each).
+[[nodiscard]] CheckOutcome check_data_set(const std::filesystem::path& dir, bool drive = false);
 
 // The title window's buttons: each train (and its Shift alternate) with its route.
 [[nodiscard]] std::vector<Pairing> title_pairs();

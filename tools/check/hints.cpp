@@ -6,7 +6,7 @@
 namespace vantrel::check {
 namespace {
 
-constexpr std::array<std::pair<std::string_view, std::string_view>, 53> kHints{{
+constexpr std::array<std::pair<std::string_view, std::string_view>, 58> kHints{{
     {"train.file.unreadable", "the title window or the data set names this train file, but it cannot be read"},
     {"train.number", "write a plain number on the line after the key (a decimal point only where the key takes one)"},
     {"train.list.unterminated", "close the list with a line that begins with #"},
@@ -62,6 +62,11 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 53> kHints{{
      "the name is spelt on disk in another encoding (or case): rename the file as the data file writes it"},
     {"text.not_cp932", "this text is shown: write it in Shift-JIS (CP932)"},
     {"drive.incomplete", "the careful driver could not finish the route: see the message"},
+    {"drive.stop.missed", "the stop point cannot be reached in time: check the platform frames and speed limits"},
+    {"drive.stop.outside", "the stop point lies off the platform for this train: check the platform's frames"},
+    {"drive.late", "the timetable cannot be kept by careful driving: give the run more time"},
+    {"drive.emergency.ats", "the ATS stops a careful driver here: check the signal's warning frame and aspects"},
+    {"drive.emergency.vigilance", "the vigilance device stops a careful driver here"},
 }};
 
 }  // namespace

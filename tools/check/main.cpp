@@ -24,8 +24,7 @@ int main(int argc, char** argv) {
     }
     int qt_argc = 1;
     QCoreApplication app(qt_argc, argv);  // picture format plug-ins
-    auto outcome = vantrel::check::check_data_set(dir ? dir : ".");
-    (void)drive;
+    const auto outcome = vantrel::check::check_data_set(dir ? dir : ".", drive);
     std::cout << (json ? vantrel::check::json_report(outcome.problems) : vantrel::check::text_report(outcome.problems));
     return vantrel::check::exit_status(outcome.problems);
 }
