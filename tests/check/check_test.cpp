@@ -267,14 +267,16 @@ TEST_F(Checker, FindsOnePlantedProblemOfEachCodeInOneRun) {
     EXPECT_TRUE(beyond->metres.has_value());
 }
 
-TEST_F(Checker, TheDemoPackHasNoErrors) {
-    const check::CheckOutcome found = check::check_data_set(pack());
+TEST_F(Checker, TheDemoPackHasNoErrorsAndEveryPairCanBeDriven) {
+    const check::CheckOutcome found = check::check_data_set(pack(), true);
     for (const Problem& p : found.problems) {
         EXPECT_EQ(p.severity, Severity::Warning) << p.code << " " << p.file << ":" << p.line << " " << p.message;
-        // The pack is written without its films here; everything else must be clean.
-        EXPECT_EQ(p.code, "film.missing") << p.file << ":" << p.line << " " << p.message << " " << p.detail;
+        // The pack is written without its films here. The timetables are kept by the train
+        // each button names; the Shift alternates may run late.
+        EXPECT_TRUE(p.code == "film.missing" || p.code == "drive.late")
+            << p.code << " " << p.file << ":" << p.line << " " << p.message << " " << p.detail;
     }
-    EXPECT_FALSE(found.pairs.empty());
+    EXPECT_EQ(found.pairs.size(), check::title_pairs().size());
 }
 
 TEST(CheckReport, TextAndJsonCarryEveryField) {
