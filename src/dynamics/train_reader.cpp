@@ -107,6 +107,8 @@ bool read_notch_list(TrainFileContext& c, TrainParams& p) {
         }
         p.notches.push_back(n);
     }
+    // A list cut off by the end of the file (read on only while collecting) has no end to test.
+    if (!c.cursor().current().starts_with('#')) return true;
     // Tested against the engine type and notch count as they stand when the list ends.
     if (p.engine_type == 0) return c.fail_with("train.notch.diesel", kDieselWithNotch);
     if (static_cast<int64_t>(p.notches.size()) != p.power_notches)
@@ -142,6 +144,7 @@ bool read_engine_list(TrainFileContext& c, TrainParams& p) {
         }
         p.gears.push_back(g);
     }
+    if (!c.cursor().current().starts_with('#')) return true;
     if (p.engine_type == 1) return c.fail_with("train.engine.electric", kElectricWithEngine);
     return true;
 }

@@ -2,6 +2,7 @@
 #include <QCoreApplication>
 
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 
 #include "check/data_set_check.hpp"
@@ -21,6 +22,11 @@ int main(int argc, char** argv) {
             std::cerr << "usage: vantrel-check [DIR] [--json] [--drive]\n";
             return 64;
         }
+    }
+    std::error_code ec;
+    if (!std::filesystem::is_directory(dir ? dir : ".", ec)) {
+        std::cerr << "vantrel-check: no such folder: " << dir << "\n";
+        return 64;
     }
     int qt_argc = 1;
     QCoreApplication app(qt_argc, argv);  // picture format plug-ins
