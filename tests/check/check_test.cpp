@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <set>
 
@@ -132,6 +133,8 @@ const Planted kPlanted[] = {
     {0, "train.delay", "train_bad.dat", 0},
     {0, "route.file.unreadable", "line_local2.dat", 0},
     {0, "text.not_cp932", "line_bad.dat", 2},
+    {0, "text.not_cp932", "vantrel.dat", 0},
+    {0, "text.not_cp932", "operation.dat", 0},
     {0, "route.number", "line_bad.dat", 4},
     {0, "route.framerate", "line_bad.dat", 6},
     {0, "route.picture.missing", "line_bad.dat", 10},
@@ -184,6 +187,10 @@ void plant(const fs::path& dir) {
     fs::remove(dir / "image" / "title" / "03.jpg");
     test::write_bytes(dir / "image" / "title" / "04.jpg", "not a picture");
     test::write_cp932(dir / "mascon.dat", lines(27, "A"));
+    for (const char* shown : {"vantrel.dat", "operation.dat"}) {
+        std::ofstream out(dir / shown, std::ios::binary | std::ios::app);
+        out << "[Neut2]\r\n\xFF\xFE\r\n";  // bytes that are no CP932
+    }
 
     // Route sounds that with the train's running sounds reach the motor channels.
     HeaderPictureLoader pictures;
