@@ -31,8 +31,14 @@ std::string clock(int32_t ticks) {
     return buf;
 }
 
+struct Replay {
+    RunReportData report;
+    int32_t frame = 0;  // where the run ended
+    std::optional<double> metres;
+};
+
 // The careful driver's inputs replayed as the runner would, with the run report watching.
-std::optional<RunReportData> replay(const std::filesystem::path& dir, const std::string& train,
+std::optional<Replay> replay(const std::filesystem::path& dir, const std::string& train,
                                     const std::string& route, int32_t frames, const driving::DriveScript& drive) {
     std::istringstream in(drive.script);
     auto commands = sim::parse_script(in, "careful driver");
@@ -76,7 +82,7 @@ std::optional<RunReportData> replay(const std::filesystem::path& dir, const std:
     }
     const int64_t last = commands.value().empty() ? 0 : commands.value().back().time_ms;
     scheduler.run_until(std::max(drive.end_ms, last) + kAfterLastMs, tick, step);
-    return report.result();
+    return Replay{report.result(), run->core.Frame, metres_at(run->route, run->core.Frame)};
 }
 
 }  // namespace
@@ -85,10 +91,16 @@ void check_drive(ProblemSink& sink, const std::filesystem::path& dir, const std:
                  const std::string& route, int32_t frames) {
     const std::string with = "with " + train;
     const driving::DriveScript drive = driving::derive_drive(dir, train, route, frames);
-    if (!drive.error.empty()) sink.warning("drive.incomplete", route, 0, drive.error, with);
-    if (drive.script.empty()) return;
-    const auto report = replay(dir, train, route, frames, drive);
-    if (!report) return;  // the files themselves are reported by the readers
+    if (drive.script.empty()) {
+        if (!drive.error.empty()) sink.warning("drive.incomplete", route, 0, drive.error, with);
+        return;
+    }
+    const auto replayed = replay(dir, train, route, frames, drive);
+    if (!replayed) return;  // the files themselves are reported by the readers
+    if (!drive.error.empty())
+        sink.add(Problem{Severity::Warning, "drive.incomplete", route, 0, replayed->frame, replayed->metres,
+                         drive.error, with, {}});
+    const RunReportData* report = &replayed->report;
 
     auto note = [&](std::string code, std::size_t station, std::optional<int32_t> frame, std::string message) {
         Problem p{Severity::Warning, std::move(code), route, sink.line_of("[Station]", station), frame, {},
