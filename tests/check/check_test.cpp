@@ -99,6 +99,8 @@ std::string bad_route() {
            "[SignalImageList]\nImage\\A50.bmp\nImage\\B20.bmp\n#\n"  // route.imagelist.size
            "[OtherImageList]\nImage\\A50.bmp\n音.wav\n#\n"     // name.encoding
            "[Time]\n" + lines(101, "0,1,2,3") + "#\n"            // route.list.full
+           "[Sign]\n5,1,2\n#\n"                                  // route.picture.index
+           "[Announce]\n3,1\n#\n"                                // route.sound.index
            "[Tunnel]\n1\n2\n";                                   // route.list.unterminated
 }
 
@@ -154,6 +156,8 @@ const Planted kPlanted[] = {
     {0, "route.imagelist.size", "line_bad.dat", 533},
     {0, "name.encoding", "line_bad.dat", 537},
     {0, "route.list.full", "line_bad.dat", 640},
+    {0, "route.picture.index", "line_bad.dat", 643},
+    {0, "route.sound.index", "line_bad.dat", 646},
     {0, "route.list.unterminated", "line_bad.dat", 0},
     {0, "film.missing", "line_exp.dat", 23},
     {0, "drive.incomplete", "line_exp.dat", 0},

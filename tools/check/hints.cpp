@@ -6,7 +6,7 @@
 namespace vantrel::check {
 namespace {
 
-constexpr std::array<std::pair<std::string_view, std::string_view>, 58> kHints{{
+constexpr std::array<std::pair<std::string_view, std::string_view>, 60> kHints{{
     {"train.file.unreadable", "the title window or the data set names this train file, but it cannot be read"},
     {"train.number", "write a plain number on the line after the key (a decimal point only where the key takes one)"},
     {"train.list.unterminated", "close the list with a line that begins with #"},
@@ -45,6 +45,8 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 58> kHints{{
     {"route.signal.section", "let the signal's section run up to the signal itself"},
     {"route.signal.gap", "start each signal's section where the previous one ends"},
     {"route.imagelist.size", "make every picture of the list the same size"},
+    {"route.picture.index", "name a picture that [OtherImageList] holds (counted from 0)"},
+    {"route.sound.index", "name a sound that [SoundData] holds (counted from 0)"},
     {"strings.file.unreadable", "the data set needs its string file vantrel.dat"},
     {"mascon.file.unreadable", "make the controller file readable, or remove it"},
     {"mascon.codes.full", "the controller file holds 26 codes at most"},

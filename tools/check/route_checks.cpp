@@ -151,6 +151,34 @@ public:
         picture_list("[SignalImageList]", list, 0);
     }
 
+    // Indices into the route's lists: a picture beyond the list shows nothing, and a sound
+    // beyond the route's sounds plays whatever channel follows them.
+    void indices() {
+        const auto& r = route_;
+        const auto pictures = r.other_images.size();
+        auto picture = [&](std::string_view key, std::size_t i, int32_t index, int32_t frame) {
+            if (index >= 0 && static_cast<std::size_t>(index) < pictures) return;
+            warn("route.picture.index", key, i, frame,
+                 "picture " + std::to_string(index) + " of [OtherImageList], which holds " + std::to_string(pictures));
+        };
+        for (std::size_t i = 0; i < r.signs.size(); ++i) picture("[Sign]", i, r.signs[i].picture, r.signs[i].start);
+        for (std::size_t i = 0; i < r.speed_limits.size(); ++i)
+            picture("[SpeedLimit]", i, r.speed_limits[i].picture, r.speed_limits[i].sign_frame);
+        const auto sounds = r.sound_data.size();
+        auto sound = [&](std::string_view key, std::size_t i, int32_t index, int32_t frame) {
+            if (index >= 0 && static_cast<std::size_t>(index) < sounds) return;
+            warn("route.sound.index", key, i, frame,
+                 "sound " + std::to_string(index) + " of [SoundData], which holds " + std::to_string(sounds));
+        };
+        for (std::size_t i = 0; i < r.announcements.size(); ++i)
+            sound("[Announce]", i, r.announcements[i].sound, r.announcements[i].frame);
+        for (std::size_t i = 0; i < r.sounds.size(); ++i) sound("[Sound]", i, r.sounds[i].sound, r.sounds[i].start);
+        for (std::size_t i = 0; i < r.dopplers.size(); ++i)
+            sound("[Doppler]", i, r.dopplers[i].sound, r.dopplers[i].centre);
+        for (std::size_t i = 0; i < r.stations.size(); ++i)
+            if (r.stations[i].type != 1) sound("[Station]", i, r.stations[i].dep_sound, r.stations[i].platform_start);
+    }
+
     void shown_texts() {
         auto text = [&](std::string_view key, std::size_t index, const std::string& s) {
             if (has_undecoded_bytes(s)) warn("text.not_cp932", key, index, std::nullopt, "shown text: " + s);
@@ -185,6 +213,7 @@ void check_route(ProblemSink& sink, const std::string& file, const RouteTables& 
     c.stations();
     c.signals();
     c.pictures();
+    c.indices();
     c.shown_texts();
 }
 
