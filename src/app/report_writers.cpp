@@ -147,7 +147,9 @@ std::string report_html(const RunReportData& r) {
         h += "<tr>" + cell(s.name) + cell(s.stop ? "停車" : "通過") + time_cell(s.scheduled_arrival) +
              time_cell(s.arrival) + judged(s.arrival, s.scheduled_arrival) +
              time_cell(s.stop ? s.scheduled_departure : std::nullopt) + time_cell(s.departure) +
-             judged(s.departure, s.scheduled_departure) + cell(stop) + "</tr>\n";
+             judged(s.departure, s.scheduled_departure) +
+             (s.missed || !s.inside_platform ? "<td class=\"late\">" + html_escape(stop) + "</td>" : cell(stop)) +
+             "</tr>\n";
     }
     h += "</table>\n<h2>非常制動</h2>\n";
     if (r.emergencies.empty()) {
