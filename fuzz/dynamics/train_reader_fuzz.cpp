@@ -1,5 +1,6 @@
 // The train file reader on arbitrary bytes: it accepts or refuses with the train
 // file's error, and an accepted file keeps the values the run divides by in range.
+#include <algorithm>
 #include <exception>
 
 #include "cab/header_picture_loader.hpp"
@@ -16,6 +17,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         const PathResolver resolver(fuzz::data_dir());
         HeaderPictureLoader pictures;
         const auto train = read_train_file("fuzz_train.dat", resolver, pictures);
+        // The collecting reader meets the same first error, and carries on without crashing or hanging.
+        ProblemSink sink;
+        (void)read_train_file("fuzz_train.dat", resolver, pictures, &sink);
+        const auto& collected = sink.problems();
+        const auto first = std::find_if(collected.begin(), collected.end(),
+                                        [](const Problem& p) { return p.severity == Severity::Error; });
+        if ((first == collected.end()) != train.ok()) fuzz::fail("the collecting reader disagrees on refusal");
+        if (!train && (first->message != train.error().message || first->line != train.error().line))
+            fuzz::fail("the collecting reader's first error differs");
         if (!train) {
             fuzz::check_refusal(train.error(), "fuzz_train.dat", bytes, fuzz::kTrainMessages);
             return 0;

@@ -1,6 +1,7 @@
 // The route file reader on arbitrary bytes: it accepts or refuses with the route
 // file's error, and an accepted route's indices stay inside the tables the run uses
 // them with.
+#include <algorithm>
 #include <exception>
 
 #include "cab/header_picture_loader.hpp"
@@ -46,6 +47,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         const PathResolver resolver(fuzz::data_dir());
         HeaderPictureLoader pictures;
         const auto route = read_route_file("fuzz_route.dat", resolver, pictures, PictureRef{});
+        // The collecting reader meets the same first error, and carries on without crashing or hanging.
+        ProblemSink sink;
+        (void)read_route_file("fuzz_route.dat", resolver, pictures, PictureRef{}, &sink);
+        const auto& collected = sink.problems();
+        const auto first = std::find_if(collected.begin(), collected.end(),
+                                        [](const Problem& p) { return p.severity == Severity::Error; });
+        if ((first == collected.end()) != route.ok()) fuzz::fail("the collecting reader disagrees on refusal");
+        if (!route && (first->message != route.error().message || first->line != route.error().line))
+            fuzz::fail("the collecting reader's first error differs");
         if (!route) {
             fuzz::check_refusal(route.error(), "fuzz_route.dat", bytes, fuzz::kRouteMessages);
             return 0;

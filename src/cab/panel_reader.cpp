@@ -1,6 +1,7 @@
 #include "cab/panel_reader.hpp"
 
 #include <array>
+#include <string>
 #include <string_view>
 
 namespace vantrel {
@@ -77,7 +78,11 @@ bool read_image_list(TrainFileContext& c, ImageListDef& list) {
         if (line.find_first_not_of(" \t") == std::string::npos) continue;  // a blank line adds nothing
         PictureRef picture;
         if (!c.load_picture(line, PictureFormat::Bitmap, picture)) return false;
+        if (picture.path.empty()) continue;  // not loaded: a collecting reader has noted it
         if (picture.width != list.width || picture.height != list.height) {
+            if (!list.pictures.empty())
+                c.warn("train.imagelist.size", "the " + std::to_string(list.pictures.size()) +
+                                                   " picture(s) before this line are dropped");
             list.pictures.clear();
             list.width = picture.width;
             list.height = picture.height;
@@ -94,12 +99,14 @@ bool read_others(TrainFileContext& c, std::vector<PanelPicture>& others) {
         bool ended = false;
         if (!c.next_entry(ended)) return false;
         if (ended) return true;
-        if (others.size() >= static_cast<std::size_t>(kMaxOthers)) return c.fail();
+        // A full table still reads the entry's lines, so a collecting reader stays in step.
+        const bool full = others.size() >= static_cast<std::size_t>(kMaxOthers);
+        if (full && !c.fail("train.list.full")) return false;
         PanelPicture entry;
         if (!c.load_picture(c.cursor().current(), PictureFormat::Any, entry.picture) ||
             !c.read_int(entry.left) || !c.read_int(entry.top))
             return false;
-        others.push_back(std::move(entry));
+        if (!full) others.push_back(std::move(entry));
     }
 }
 

@@ -12,6 +12,11 @@ namespace vantrel {
 // CP932 become U+FFFD, so a stray byte in a comment never rejects a file.
 [[nodiscard]] std::string cp932_to_utf8(std::string_view bytes);
 
+// True when decoded text holds the replacement of a byte that was not CP932.
+[[nodiscard]] inline bool has_undecoded_bytes(std::string_view utf8) {
+    return utf8.find("\xEF\xBF\xBD") != std::string_view::npos;
+}
+
 // Encodes UTF-8 as CP932 (used to find files spelt in CP932 on disk, and by tests
 // that write real-looking data files); nullopt when a character has no CP932 form.
 [[nodiscard]] std::optional<std::string> utf8_to_cp932(std::string_view utf8);

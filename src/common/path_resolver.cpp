@@ -89,9 +89,22 @@ std::optional<fs::path> PathResolver::resolve(std::string_view name) const {
 
 fs::path PathResolver::resolve_or_literal(std::string_view name) const {
     if (auto p = resolve(name)) return *p;
-    fs::path literal = dir_;
-    for (const std::string& part : split_components(name)) literal /= part;
-    return literal;
+    return literal(name);
+}
+
+fs::path PathResolver::literal(std::string_view name) const {
+    fs::path path = dir_;
+    for (const std::string& part : split_components(name)) path /= part;
+    return path;
+}
+
+std::string_view spelling_problem(const PathResolver& resolver, std::string_view name) {
+    std::error_code ec;
+    const fs::path literal = resolver.literal(name);
+    if (fs::exists(literal, ec)) return {};
+    const auto found = resolver.resolve(name);
+    if (!found) return {};
+    return equal_ignoring_ascii_case(found->string(), literal.string()) ? "name.case" : "name.encoding";
 }
 
 }  // namespace vantrel

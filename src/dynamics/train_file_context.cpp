@@ -32,36 +32,50 @@ std::optional<double> parse_double(std::string_view text) {
 
 }  // namespace
 
-bool TrainFileContext::fail(std::string missing_file) {
-    if (!error_) {
-        error_ = DataError{std::string(kTrainFileError) + label_, file_, cursor_.line_number(),
-                           std::move(missing_file)};
+bool TrainFileContext::fail(std::string_view code, std::string missing_file) {
+    std::string message = std::string(kTrainFileError) + label_;
+    if (sink_) {
+        sink_->error(std::string(code), file_, cursor_.line_number(), std::move(message), std::move(missing_file));
+        return true;
     }
+    if (!error_) error_ = DataError{std::move(message), file_, cursor_.line_number(), std::move(missing_file)};
     return false;
 }
 
-bool TrainFileContext::fail_with(std::string_view message) {
+bool TrainFileContext::fail_with(std::string_view code, std::string_view message) {
+    if (sink_) {
+        sink_->error(std::string(code), file_, cursor_.line_number(), std::string(message));
+        return true;
+    }
     if (!error_) error_ = DataError{std::string(message), file_, cursor_.line_number()};
     return false;
 }
 
+void TrainFileContext::warn(std::string_view code, std::string message) {
+    if (sink_) sink_->warning(std::string(code), file_, cursor_.line_number(), std::move(message));
+}
+
+void TrainFileContext::note_line(std::string_view key) {
+    if (sink_) sink_->note_line(key, cursor_.line_number());
+}
+
 bool TrainFileContext::read_int(int32_t& out) {
     const auto v = parse_int32(cursor_.next());
-    if (!v) return fail();
+    if (!v) return fail("train.number");
     out = *v;
     return true;
 }
 
 bool TrainFileContext::read_fixed4(int64_t& out) {
     const auto v = parse_fixed4(cursor_.next());
-    if (!v) return fail();
+    if (!v) return fail("train.number");
     out = *v;
     return true;
 }
 
 bool TrainFileContext::read_real(long double& out) {
     const auto v = parse_decimal(cursor_.next());
-    if (!v) return fail();
+    if (!v) return fail("train.number");
     out = *v;
     return true;
 }
@@ -69,7 +83,8 @@ bool TrainFileContext::read_real(long double& out) {
 bool TrainFileContext::next_entry(bool& ended) {
     if (cursor_.at_end()) {
         cursor_.next();  // the empty line at the end of the file is the last one read
-        return fail();
+        ended = true;    // a collecting reader carries on past the end: nothing more to read
+        return fail("train.list.unterminated");
     }
     ended = cursor_.next().starts_with('#');
     return true;
@@ -78,9 +93,13 @@ bool TrainFileContext::next_entry(bool& ended) {
 bool TrainFileContext::load_picture(const std::string& name, PictureFormat format, PictureRef& out) {
     out = PictureRef{};
     const auto path = resolver_.resolve(without_trailing_blanks(name));
-    if (!path) return fail(name);
+    if (!path) return fail("train.picture.missing", name);
     const auto size = pictures_.open(*path, format);
-    if (!size) return fail(name);
+    if (!size) return fail("train.picture.unreadable", name);
+    if (sink_) {
+        const auto spelling = spelling_problem(resolver_, without_trailing_blanks(name));
+        if (!spelling.empty()) warn(spelling, name);
+    }
     out = PictureRef{name, *path, size->width, size->height};
     return true;
 }

@@ -8,6 +8,7 @@
 
 #include "common/data_text.hpp"
 #include "common/path_resolver.hpp"
+#include "common/problems.hpp"
 #include "common/result.hpp"
 #include "cab/picture_loader.hpp"
 
@@ -18,8 +19,12 @@ inline constexpr std::string_view kBasicSettings = "- 列車の基本設定";
 
 class TrainFileContext {
 public:
-    TrainFileContext(std::string file, LineCursor cursor, const PathResolver& resolver, PictureLoader& pictures)
-        : file_(std::move(file)), cursor_(std::move(cursor)), resolver_(resolver), pictures_(pictures) {}
+    // With a sink every problem is collected and reading carries on; without one the
+    // first error is kept and the reader stops.
+    TrainFileContext(std::string file, LineCursor cursor, const PathResolver& resolver, PictureLoader& pictures,
+                     ProblemSink* sink = nullptr)
+        : file_(std::move(file)), cursor_(std::move(cursor)), resolver_(resolver), pictures_(pictures),
+          sink_(sink) {}
 
     LineCursor& cursor() { return cursor_; }
     // True when the line last read begins with `key`: the remaining keys of a line are
@@ -28,10 +33,16 @@ public:
     // The section named in the file error; set while the key tests pass the sections.
     void set_label(std::string_view label) { label_ = label; }
 
-    // Records the train-file error with the current label; always returns false.
-    bool fail(std::string missing_file = {});
+    // Records the train-file error with the current label under a stable code. Returns
+    // whether reading carries on: false for the program, true while collecting.
+    bool fail(std::string_view code, std::string missing_file = {});
     // Records a message of its own (the notch and engine consistency messages).
-    bool fail_with(std::string_view message);
+    bool fail_with(std::string_view code, std::string_view message);
+    // A file that loads but very likely holds a mistake (collecting only).
+    void warn(std::string_view code, std::string message);
+    [[nodiscard]] bool collecting() const { return sink_ != nullptr; }
+    // Notes the line last read as the next record of list `key` (collecting only).
+    void note_line(std::string_view key);
     [[nodiscard]] const std::optional<DataError>& error() const { return error_; }
 
     // One value line each; false (with the error recorded) when it does not convert.
@@ -55,6 +66,7 @@ private:
     LineCursor cursor_;
     const PathResolver& resolver_;
     PictureLoader& pictures_;
+    ProblemSink* sink_;
     std::string label_;
     std::optional<DataError> error_;
 };

@@ -87,20 +87,32 @@ bool read_notch_list(TrainFileContext& c, TrainParams& p) {
         bool ended = false;
         if (!c.next_entry(ended)) return false;
         if (ended) break;
-        if (p.notches.size() >= kMaxNotches) return c.fail();
+        // A collecting reader notes the problem and goes on with the next entry.
+        if (p.notches.size() >= kMaxNotches) {
+            if (!c.fail("train.list.full")) return false;
+            continue;
+        }
         const std::string& line = c.cursor().current();
         NotchCurve n;
         if (!field_real(line, 1, n.start_accel) || !field_real(line, 2, n.base_accel) ||
-            !field_int(line, 3, n.base_speed) || !field_int(line, 4, n.char_speed) || !field_real(line, 5, n.decay))
-            return c.fail();
+            !field_int(line, 3, n.base_speed) || !field_int(line, 4, n.char_speed) || !field_real(line, 5, n.decay)) {
+            if (!c.fail("train.record")) return false;
+            continue;
+        }
         // The curve divides by the speed above the base and the characteristic speed; with
         // either at or below 0 km/h that happens at a standstill.
-        if (n.base_speed <= 0 || n.char_speed <= 0) return c.fail();
+        if (n.base_speed <= 0 || n.char_speed <= 0) {
+            if (!c.fail("train.notch.speed")) return false;
+            continue;
+        }
         p.notches.push_back(n);
     }
+    // A list cut off by the end of the file (read on only while collecting) has no end to test.
+    if (!c.cursor().current().starts_with('#')) return true;
     // Tested against the engine type and notch count as they stand when the list ends.
-    if (p.engine_type == 0) return c.fail_with(kDieselWithNotch);
-    if (static_cast<int64_t>(p.notches.size()) != p.power_notches) return c.fail_with(kPowerNotchMismatch);
+    if (p.engine_type == 0) return c.fail_with("train.notch.diesel", kDieselWithNotch);
+    if (static_cast<int64_t>(p.notches.size()) != p.power_notches)
+        return c.fail_with("train.notch.count", kPowerNotchMismatch);
     return true;
 }
 
@@ -111,20 +123,29 @@ bool read_engine_list(TrainFileContext& c, TrainParams& p) {
         bool ended = false;
         if (!c.next_entry(ended)) return false;
         if (ended) break;
-        if (p.gears.size() >= static_cast<std::size_t>(kMaxGears)) return c.fail();
+        if (p.gears.size() >= static_cast<std::size_t>(kMaxGears)) {
+            if (!c.fail("train.list.full")) return false;
+            continue;
+        }
         const std::string& line = c.cursor().current();
         GearEntry g;
         if (!field_int(line, 1, g.low_speed) || !field_int(line, 2, g.mid_speed) ||
             !field_int(line, 3, g.high_speed) || !field_real(line, 4, g.low_accel) ||
-            !field_real(line, 5, g.mid_accel) || !field_real(line, 6, g.high_accel))
-            return c.fail();
+            !field_real(line, 5, g.mid_accel) || !field_real(line, 6, g.high_accel)) {
+            if (!c.fail("train.record")) return false;
+            continue;
+        }
         // The effort below the middle speed divides by (middle - low), reachable once the
         // middle speed is above 0; the engine output divides by (high - low). An entry with
         // high = middle only has an empty constant region and is kept.
-        if ((g.mid_speed == g.low_speed && g.mid_speed > 0) || g.high_speed == g.low_speed) return c.fail();
+        if ((g.mid_speed == g.low_speed && g.mid_speed > 0) || g.high_speed == g.low_speed) {
+            if (!c.fail("train.engine.speed")) return false;
+            continue;
+        }
         p.gears.push_back(g);
     }
-    if (p.engine_type == 1) return c.fail_with(kElectricWithEngine);
+    if (!c.cursor().current().starts_with('#')) return true;
+    if (p.engine_type == 1) return c.fail_with("train.engine.electric", kElectricWithEngine);
     return true;
 }
 
@@ -135,14 +156,17 @@ bool read_motor_sound_list(TrainFileContext& c, TrainParams& p) {
         bool ended = false;
         if (!c.next_entry(ended)) return false;
         if (ended) return true;
-        if (p.motor_sounds.size() >= static_cast<std::size_t>(kMaxMotorSounds)) return c.fail();
+        // A full table still reads the entry's lines, so a collecting reader stays in step.
+        const bool full = p.motor_sounds.size() >= static_cast<std::size_t>(kMaxMotorSounds);
+        if (full && !c.fail("train.list.full")) return false;
         MotorSoundEntry m;
         m.file = c.cursor().current();
+        if (!full) c.note_line("[MotorSound]");
         if (!c.read_int(m.mode) || !c.read_real(m.start_speed) || !c.read_real(m.end_speed) ||
             !c.read_real(m.start_ratio) || !c.read_real(m.end_ratio) || !c.read_real(m.start_loudness) ||
             !c.read_real(m.end_loudness))
             return false;
-        p.motor_sounds.push_back(std::move(m));
+        if (!full) p.motor_sounds.push_back(std::move(m));
     }
 }
 
@@ -152,7 +176,11 @@ bool read_drive_sound_list(TrainFileContext& c, TrainParams& p) {
         bool ended = false;
         if (!c.next_entry(ended)) return false;
         if (ended) return true;
-        if (p.drive_sounds.size() >= static_cast<std::size_t>(kMaxDriveSounds)) return c.fail();
+        if (p.drive_sounds.size() >= static_cast<std::size_t>(kMaxDriveSounds)) {
+            if (!c.fail("train.list.full")) return false;
+            continue;
+        }
+        c.note_line("[DriveSound]");
         p.drive_sounds.push_back(c.cursor().current());
     }
 }
@@ -179,21 +207,25 @@ bool read_line_keys(TrainFileContext& c, TrainParams& p) {
 // mass, swings the speed further every step until it leaves its integer type.
 bool check_run_values(TrainFileContext& c, const TrainParams& p) {
     c.set_label(kBasicSettings);
-    if (p.tons < kMinTons) return c.fail();
-    if (p.cars < 1 || p.cars > kMaxCars) return c.fail();
-    if (p.power_delay < 1 || p.brake_delay < 1 || p.sap_delay < 1) return c.fail();
+    if (p.tons < kMinTons && !c.fail("train.tons")) return false;
+    if ((p.cars < 1 || p.cars > kMaxCars) && !c.fail("train.cars")) return false;
+    if ((p.power_delay < 1 || p.brake_delay < 1 || p.sap_delay < 1) && !c.fail("train.delay")) return false;
     return true;
 }
 
 }  // namespace
 
 Result<TrainParams> read_train_file(const std::string& file, const PathResolver& resolver,
-                                    PictureLoader& pictures) {
+                                    PictureLoader& pictures, ProblemSink* problems) {
     const auto path = resolver.resolve(file);
     auto lines = path ? read_cp932_lines(*path) : std::nullopt;
-    if (!lines) return DataError{std::string(kTrainFileError), file, 0};
+    if (!lines) {
+        DataError error{std::string(kTrainFileError), file, 0};
+        if (problems) problems->error("train.file.unreadable", file, 0, error.message);
+        return error;
+    }
 
-    TrainFileContext c(file, LineCursor(std::move(*lines)), resolver, pictures);
+    TrainFileContext c(file, LineCursor(std::move(*lines)), resolver, pictures, problems);
     TrainParams p;
     bool ok = true;
     while (ok && !c.cursor().at_end()) {

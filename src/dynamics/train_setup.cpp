@@ -33,7 +33,7 @@ std::optional<std::string> init_train_state(Run& run) {
     // The automatic brake has release, three service positions and emergency.
     if (t.brake_type == 0) t.brake_notches = 4;
     // Checked before any use: the handles start at the negated notch count.
-    if (t.brake_type != 0 && t.brake_notches < 3) return std::string("ブレーキの段数を3段以上に設定してください");
+    if (t.brake_type != 0 && t.brake_notches < 3) return std::string(kTooFewBrakeNotches);
 
     CoreState& c = run.core;
     c.Speed = 0;

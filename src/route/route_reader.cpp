@@ -121,9 +121,11 @@ std::optional<TimeCheck> time_check(std::string_view line) {
 // One pass over the file: the key tests of each line in their fixed order.
 class RouteReader {
 public:
+    // With a sink every problem is collected and reading carries on; without one the
+    // reader stops at the first error.
     RouteReader(std::string file, std::vector<std::string> lines, const PathResolver& resolver,
-                PictureLoader& pictures)
-        : file_(std::move(file)), cursor_(std::move(lines)), resolver_(resolver), pictures_(pictures) {}
+                PictureLoader& pictures, ProblemSink* sink)
+        : file_(std::move(file)), cursor_(std::move(lines)), resolver_(resolver), pictures_(pictures), sink_(sink) {}
 
     bool read(RouteTables& t) {
         while (!cursor_.at_end()) {
@@ -136,7 +138,7 @@ public:
         std::string overflow;
         if (!derive_route(t, overflow)) {
             section_ = std::move(overflow);
-            return false;
+            return fail("route.marks.full");
         }
         return true;
     }
@@ -147,6 +149,19 @@ public:
 
 private:
     [[nodiscard]] bool key(std::string_view k) const { return starts_with_key(cursor_.current(), k); }
+
+    // Notes a failure under a stable code. Returns whether reading carries on: false for
+    // the program (error() then reports it), true while collecting.
+    bool fail(std::string_view code, std::string subject = {}) {
+        if (!sink_) return false;
+        const DataError e = error();
+        sink_->error(std::string(code), e.file, e.line, e.message, std::move(subject));
+        return true;
+    }
+
+    void note_line(std::string_view k, int line) {
+        if (sink_) sink_->note_line(k, line);
+    }
 
     // A list key: the error section becomes the key as its test is reached.
     bool list_key(std::string_view k) {
@@ -163,11 +178,20 @@ private:
 
     bool aspect_speed(int32_t& out) { return int_value(out) && aspect_speed_in_range(out); }
 
+    // A picture that cannot be loaded fails its record; a collecting reader notes it and
+    // keeps an empty picture in its place, so the list's indices stay as written.
     std::optional<PictureRef> picture(const std::string& name, PictureFormat format) {
         const auto path = resolver_.resolve(name);
-        if (!path) return std::nullopt;
-        const auto size = pictures_.open(*path, format);
-        if (!size) return std::nullopt;
+        const auto size = path ? pictures_.open(*path, format) : std::nullopt;
+        if (!size) {
+            if (fail(path ? "route.picture.unreadable" : "route.picture.missing", name))
+                return PictureRef{name, {}, 0, 0};
+            return std::nullopt;
+        }
+        if (sink_) {
+            const auto spelling = spelling_problem(resolver_, name);
+            if (!spelling.empty()) sink_->warning(std::string(spelling), file_, cursor_.line_number(), name);
+        }
         return PictureRef{name, *path, size->width, size->height};
     }
 
@@ -180,23 +204,33 @@ private:
     }
 
     bool single_keys(RouteTables& t) {
-        if (key("[LineName]")) t.line_name = cursor_.next();
-        if (key("[StartPos]") && !int_value(t.start_pos)) return false;
+        if (key("[LineName]")) {
+            t.line_name = cursor_.next();
+            note_line("[LineName]", cursor_.line_number());
+        }
+        if (key("[StartPos]")) {
+            if (!int_value(t.start_pos)) return fail("route.number");
+            note_line("[StartPos]", cursor_.line_number());
+        }
         if (key("[FrameRate]")) {
             // 30 div [FrameRate] is the preceding train's step: it must not become 0.
-            if (!int_value(t.frame_rate) || t.frame_rate < 1 || t.frame_rate > 30) return false;
+            if (!int_value(t.frame_rate) || t.frame_rate < 1 || t.frame_rate > 30) return fail("route.framerate");
             frame_rate_seen_ = true;
         }
         if (key("[Staf]") && (!staf_picture(t.staf_card, t.card) || !staf_picture(t.staf_still, t.still)))
             return false;
-        if (key("[StartTime]") && !(int_value(t.start_time) && time_in_range(t.start_time))) return false;
-        if (key("[Speed_YY]") && !aspect_speed(t.speed_yy)) return false;
-        if (key("[Speed_Y]") && !aspect_speed(t.speed_y)) return false;
-        if (key("[Speed_YG]") && !aspect_speed(t.speed_yg)) return false;
-        if (key("[Speed_G]") && !aspect_speed(t.speed_g)) return false;
-        if (key("[DataName]")) t.data_name = cursor_.next();
-        if (key("[Pre_Time]") && !int_value(t.pre_time)) return false;
-        if (key("[OneMan]") && !int_value(t.one_man)) return false;
+        if (key("[StartTime]") && !(int_value(t.start_time) && time_in_range(t.start_time)))
+            return fail("route.number");
+        if (key("[Speed_YY]") && !aspect_speed(t.speed_yy)) return fail("route.number");
+        if (key("[Speed_Y]") && !aspect_speed(t.speed_y)) return fail("route.number");
+        if (key("[Speed_YG]") && !aspect_speed(t.speed_yg)) return fail("route.number");
+        if (key("[Speed_G]") && !aspect_speed(t.speed_g)) return fail("route.number");
+        if (key("[DataName]")) {
+            t.data_name = cursor_.next();
+            note_line("[DataName]", cursor_.line_number());
+        }
+        if (key("[Pre_Time]") && !int_value(t.pre_time)) return fail("route.number");
+        if (key("[OneMan]") && !int_value(t.one_man)) return fail("route.number");
         return true;
     }
 
@@ -204,18 +238,31 @@ private:
     // starting at the current line into a table entry (it may read further lines).
     template <class T, class Parse>
     bool records(std::vector<T>& table, std::size_t capacity, Parse parse, bool skip_semicolon = false) {
+        bool full_noted = false;
         for (;;) {
             // A list left open at the end of the file would read empty records for ever.
             if (cursor_.at_end()) {
                 cursor_.next();
-                return false;
+                return fail("route.list.unterminated");
             }
             const std::string& line = cursor_.next();
+            const int at = cursor_.line_number();
             if (!line.empty() && line[0] == '#') return true;
             if (skip_semicolon && !line.empty() && line[0] == ';') continue;
-            if (table.size() >= capacity) return false;
+            // A full table still parses the record (which may read more lines) and drops it.
+            const bool full = table.size() >= capacity;
+            if (full && !full_noted) {
+                if (!fail("route.list.full")) return false;
+                full_noted = true;
+            }
+            record_code_ = "route.record";
             std::optional<T> record = parse(line);
-            if (!record) return false;
+            if (!record) {
+                if (!fail(record_code_)) return false;
+                continue;
+            }
+            if (full) continue;
+            note_line(section_, at);
             table.push_back(std::move(*record));
         }
     }
@@ -241,7 +288,10 @@ private:
     std::optional<SpeedSegment> speed_segment(std::string_view line, const std::vector<SpeedSegment>& table) {
         SpeedSegment g;
         if (!int_fields(line, 1, {&g.start, &g.end, &g.speed_start, &g.speed_end})) return std::nullopt;
-        if (g.end <= g.start) return std::nullopt;
+        if (g.end <= g.start) {
+            record_code_ = "route.speedunit.empty";
+            return std::nullopt;
+        }
         const long double d0 = table.empty() ? 0 : table.back().end_distance;
         const long double end_distance = d0 + segment_length(g);
         if (end_distance > std::numeric_limits<int32_t>::max() ||
@@ -260,7 +310,10 @@ private:
         if (list_key("[KankoSound1]")) {
             // Exactly 18 lines, whatever they begin with; there is no "#" line.
             t.kanko_sound1.clear();
-            for (std::size_t i = 0; i < kKankoSound1; ++i) t.kanko_sound1.push_back(cursor_.next());
+            for (std::size_t i = 0; i < kKankoSound1; ++i) {
+                t.kanko_sound1.push_back(cursor_.next());
+                note_line(section_, cursor_.line_number());
+            }
         }
         if (list_key("[KankoSound2]") && !records(t.kanko_sound2, kKankoSound2, text)) return false;
         if (list_key("[Sound]") && !records(t.sounds, kSound, sound_trigger, true)) return false;
@@ -298,19 +351,25 @@ private:
     LineCursor cursor_;
     const PathResolver& resolver_;
     PictureLoader& pictures_;
+    ProblemSink* sink_;
     std::string section_ = "other";
+    std::string_view record_code_ = "route.record";
     bool frame_rate_seen_ = false;
 };
 
 }  // namespace
 
 Result<RouteTables> read_route_file(const std::string& file, const PathResolver& resolver, PictureLoader& pictures,
-                                    const PictureRef& stop_line) {
+                                    const PictureRef& stop_line, ProblemSink* problems) {
     auto lines = read_cp932_lines(resolver.resolve_or_literal(file));
-    if (!lines) return DataError{std::string(kRouteError) + "other:", file, 0};
+    if (!lines) {
+        DataError error{std::string(kRouteError) + "other:", file, 0};
+        if (problems) problems->error("route.file.unreadable", file, 0, error.message);
+        return error;
+    }
     RouteTables tables;
     tables.sign_images.push_back(stop_line);
-    RouteReader reader(file, std::move(*lines), resolver, pictures);
+    RouteReader reader(file, std::move(*lines), resolver, pictures, problems);
     if (!reader.read(tables)) return reader.error();
     return tables;
 }

@@ -8,8 +8,6 @@
 namespace vantrel {
 namespace {
 
-constexpr int kMotorChannel = 240;
-constexpr const char* kTooManyChannels = "DirectSoundの割り当てに失敗しました。256チャンネルを超えています。";
 
 int load(SoundChannels& sound, const PathResolver& resolver, const std::string& name) {
     if (name.empty()) return -1;

@@ -1,0 +1,137 @@
+#include "check/drive_check.hpp"
+
+#include <cstdio>
+#include <memory>
+#include <sstream>
+#include <variant>
+
+#include "app/run.hpp"
+#include "app/run_report.hpp"
+#include "app/run_setup.hpp"
+#include "app/scheduler.hpp"
+#include "app/timer1.hpp"
+#include "cab/header_picture_loader.hpp"
+#include "check/route_checks.hpp"
+#include "driving/careful_driver.hpp"
+#include "dynamics/motion.hpp"
+#include "input/keyboard.hpp"
+#include "sound/sim_sound.hpp"
+#include "vantrel_sim/script.hpp"
+
+namespace vantrel::check {
+namespace {
+
+constexpr int32_t kOnTimeTicks = 450;  // within 15 s counts as on time, as in the cab
+constexpr int64_t kAfterLastMs = 5000;
+
+std::string clock(int32_t ticks) {
+    const int32_t s = ticks / 30;
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", s / 3600 % 100, s / 60 % 60, s % 60);
+    return buf;
+}
+
+struct Replay {
+    RunReportData report;
+    int32_t frame = 0;  // where the run ended
+    std::optional<double> metres;
+};
+
+// The careful driver's inputs replayed as the runner would, with the run report watching.
+std::optional<Replay> replay(const std::filesystem::path& dir, const std::string& train,
+                                    const std::string& route, int32_t frames, const driving::DriveScript& drive) {
+    std::istringstream in(drive.script);
+    auto commands = sim::parse_script(in, "careful driver");
+    if (!commands) return std::nullopt;
+    auto run = std::make_unique<Run>();
+    sim::SimSoundChannels sound;
+    NullFrameSource video(frames);
+    run->attach(sound);
+    run->attach(video);
+    const PathResolver resolver(dir);
+    HeaderPictureLoader pictures;
+    if (load_run(*run, RunFiles{train, route, "vantrel.dat"}, resolver, pictures)) return std::nullopt;
+    RunReport report;
+    report.begin(*run);
+    Scheduler scheduler;
+    auto tick = [&](int64_t t) {
+        sound.set_time(t);
+        MMTimer1Timer(*run);
+        drain_posted(*run);
+    };
+    auto step = [&](int64_t t) {
+        sound.set_time(t);
+        Timer1Timer(*run);
+        report.observe(*run);
+        drain_posted(*run);
+    };
+    // The driver gives only starts and keys.
+    for (const sim::ScriptCommand& c : commands.value()) {
+        scheduler.run_until(c.time_ms - 1, tick, step);
+        sound.set_time(c.time_ms);
+        if (std::holds_alternative<sim::StartCommand>(c.action)) {
+            if (start1Click(*run)) {
+                scheduler.start(c.time_ms);
+            } else {
+                scheduler.pause();
+            }
+        } else if (const auto* key = std::get_if<sim::KeyCommand>(&c.action)) {
+            AsciiDown(*run, key->key);
+        }
+        drain_posted(*run);
+    }
+    const int64_t last = commands.value().empty() ? 0 : commands.value().back().time_ms;
+    scheduler.run_until(std::max(drive.end_ms, last) + kAfterLastMs, tick, step);
+    return Replay{report.result(), run->core.Frame, metres_at(run->route, run->core.Frame)};
+}
+
+}  // namespace
+
+void check_drive(ProblemSink& sink, const std::filesystem::path& dir, const std::string& train,
+                 const std::string& route, int32_t frames) {
+    const std::string with = "with " + train;
+    const driving::DriveScript drive = driving::derive_drive(dir, train, route, frames);
+    if (drive.script.empty()) {
+        if (!drive.error.empty()) sink.warning("drive.incomplete", route, 0, drive.error, with);
+        return;
+    }
+    const auto replayed = replay(dir, train, route, frames, drive);
+    if (!replayed) return;  // the files themselves are reported by the readers
+    if (!drive.error.empty())
+        sink.add(Problem{Severity::Warning, "drive.incomplete", route, 0, replayed->frame, replayed->metres,
+                         drive.error, with, {}});
+    const RunReportData* report = &replayed->report;
+
+    auto note = [&](std::string code, std::size_t station, std::optional<int32_t> frame, std::string message) {
+        Problem p{Severity::Warning, std::move(code), route, sink.line_of("[Station]", station), frame, {},
+                  std::move(message), with, {}};
+        sink.add(std::move(p));
+    };
+    for (std::size_t i = 0; i < report->stations.size(); ++i) {
+        const StationReport& s = report->stations[i];
+        if (s.missed) note("drive.stop.missed", i, std::nullopt, s.name + ": not stopped at");
+        if (s.stop && s.arrival && !s.inside_platform) {
+            const std::string by = s.stop_error_cm ? " (" + std::to_string(*s.stop_error_cm) + " cm)" : "";
+            note("drive.stop.outside", i, std::nullopt, s.name + ": stopped outside the platform" + by);
+        }
+        if (s.arrival && s.scheduled_arrival && *s.arrival > *s.scheduled_arrival + kOnTimeTicks)
+            note("drive.late", i, std::nullopt,
+                 s.name + ": " + (s.stop ? "arrived " : "passed ") + clock(*s.arrival) + ", due " +
+                     clock(*s.scheduled_arrival));
+    }
+    for (const EmergencyReport& e : report->emergencies) {
+        const char* what = e.kind == EmergencyKind::Ats ? "ATS" : "vigilance";
+        Problem p{Severity::Warning,
+                  e.kind == EmergencyKind::Ats ? "drive.emergency.ats" : "drive.emergency.vigilance",
+                  route,
+                  0,
+                  e.frame,
+                  static_cast<double>(e.metres),
+                  std::string(what) + " emergency brake at " + clock(e.time),
+                  with,
+                  {}};
+        sink.add(std::move(p));
+    }
+}
+
+}  // namespace vantrel::check
