@@ -2,6 +2,8 @@
 
 #include <cerrno>
 
+#include "platform/device_access.hpp"
+
 namespace vantrel {
 namespace {
 
@@ -39,7 +41,7 @@ std::optional<QString> SerialPort::open() {
     if (!port_.open(QIODevice::ReadWrite)) {
         const int code = system_error_of(port_.error(), errno);
         port_.clearError();
-        return open_error_text(code);
+        return open_error_text(code) + permission_hint(code, settings.port_name);
     }
     // DTR and RTS inactive. Pseudo-terminals and some adapters have no modem lines and
     // refuse these calls; the port works without them.

@@ -7,6 +7,8 @@
 
 #include "ui/app_options.hpp"
 #include "ui/art_resources.hpp"
+#include "ui/data_set_dialog.hpp"
+#include "platform/device_probe.hpp"
 #include "ui/driving_window.hpp"
 #include "ui/help_window.hpp"
 #include "ui/title_window.hpp"
@@ -14,7 +16,7 @@
 #include "common/path_resolver.hpp"
 
 int main(int argc, char** argv) {
-    const auto options = vantrel::parse_app_options(argc, argv, std::cerr);
+    auto options = vantrel::parse_app_options(argc, argv, std::cerr);
     if (!options) return vantrel::kExitUsage;
 
     QApplication app(argc, argv);
@@ -22,7 +24,15 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Vantrel");
     QApplication::setOrganizationName("Vantrel");
     QApplication::setWindowIcon(QIcon(":/art/vantrel.png"));
+    QGuiApplication::setDesktopFileName("io.github.vantrel.Vantrel");
     auto report = [](const QString& text) { QMessageBox::critical(nullptr, "Vantrel", text); };
+    vantrel::report_missing_devices(std::cerr);
+
+    if (!options->data_dir_given) {
+        const auto chosen = vantrel::pick_data_set(options->choose_data_set);
+        if (!chosen) return 0;  // the player quit
+        options->data_dir = chosen->string();
+    }
 
     const bool direct = !options->train.empty();
     vantrel::HelpWindow help;
@@ -30,7 +40,7 @@ int main(int argc, char** argv) {
     const auto operation = resolver.resolve("operation.dat");
     if (!operation || !help.load(*operation)) {
         if (!direct) {
-            report("Cannot open file \"operation.dat\"");
+            report(QString::fromUtf8("operation.datが見つかりません"));
             return 1;
         }
     }

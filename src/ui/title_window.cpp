@@ -130,7 +130,7 @@ bool TitleWindow::load_title_picture() {
     QPixmap picture;
     const auto file = resolver.resolve(name);
     if (!file || !picture.load(QString::fromStdString(file->string()))) {
-        if (setup_.report_error) setup_.report_error(QString::fromStdString("Cannot open file \"" + name + "\""));
+        if (setup_.report_error) setup_.report_error(QString::fromStdString(name + "が見つかりません"));
         return false;
     }
     Image1_->setPixmap(picture);
