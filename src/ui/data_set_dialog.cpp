@@ -79,7 +79,7 @@ DataSetChooser::DataSetChooser(const std::vector<fs::path>& sets, const std::opt
     connect(buttons, &QDialogButtonBox::accepted, this, &DataSetChooser::take_selected);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(folder, &QPushButton::clicked, this, &DataSetChooser::choose_folder);
-    connect(list_, &QListWidget::itemDoubleClicked, this, &DataSetChooser::take_selected);
+    connect(list_, &QListWidget::itemActivated, this, &DataSetChooser::take_selected);
 }
 
 void DataSetChooser::take_selected() {

@@ -55,10 +55,10 @@ public:
     [[nodiscard]] bool writing() const { return worker_ != nullptr; }
 
     void write_demo();
+    void reject() override;  // ignored while the demo set is being written
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void reject() override;
 
 private:
     void choose_folder();
