@@ -210,34 +210,31 @@ void NoDataSetWindow::reject() {
     if (!worker_) QDialog::reject();
 }
 
-std::optional<fs::path> pick_data_set(bool ask) {
-    QSettings settings;
+std::optional<PickedDataSet> pick_data_set(bool ask) {
     std::optional<fs::path> last;
-    const QString remembered = settings.value(kLastChosenKey).toString();
+    const QString remembered = QSettings().value(kLastChosenKey).toString();
     if (!remembered.isEmpty()) last = fs::path(remembered.toStdString());
     const DataSetPlaces places = DataSetPlaces::from_process(last);
     const DataSetSearch search = find_data_sets(places);
-    if (search.direct && !ask) return search.direct;
+    if (search.direct && !ask) return PickedDataSet{*search.direct, false};
 
     std::vector<fs::path> offered = search.found;
     if (search.direct && std::find(offered.begin(), offered.end(), *search.direct) == offered.end())
         offered.insert(offered.begin(), *search.direct);
     // The only one: used, but not remembered, so a set added later brings the chooser.
-    if (offered.size() == 1 && !ask) return offered.front();
-    fs::path chosen;
+    if (offered.size() == 1 && !ask) return PickedDataSet{offered.front(), false};
     if (!offered.empty()) {
         DataSetChooser chooser(offered, last);
         if (chooser.exec() != QDialog::Accepted) return std::nullopt;
-        chosen = chooser.chosen();
-    } else {
-        std::vector<fs::path> searched{places.current};
-        for (const fs::path& root : vantrel_data_roots(places)) searched.push_back(root);
-        NoDataSetWindow none(DemoWrite{user_demo_dir(places)}, searched);
-        if (none.exec() != QDialog::Accepted) return std::nullopt;
-        chosen = none.chosen();
+        return PickedDataSet{chooser.chosen(), true};
     }
-    settings.setValue(kLastChosenKey, shown(chosen));
-    return chosen;
+    std::vector<fs::path> searched{places.current};
+    for (const fs::path& root : vantrel_data_roots(places)) searched.push_back(root);
+    NoDataSetWindow none(DemoWrite{user_demo_dir(places)}, searched);
+    if (none.exec() != QDialog::Accepted) return std::nullopt;
+    return PickedDataSet{none.chosen(), true};
 }
+
+void remember_data_set(const fs::path& dir) { QSettings().setValue(kLastChosenKey, shown(dir)); }
 
 }  // namespace vantrel

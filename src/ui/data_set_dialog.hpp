@@ -75,8 +75,17 @@ private:
     std::filesystem::path chosen_;
 };
 
-// The whole decision without --data-dir: search, ask when needed (always with `ask`),
-// remember the player's choice. nullopt when the player quits.
-[[nodiscard]] std::optional<std::filesystem::path> pick_data_set(bool ask);
+struct PickedDataSet {
+    std::filesystem::path dir;
+    bool chosen = false;  // by the player: to be remembered once it has started
+};
+
+// The whole decision without --data-dir: search, ask when needed (always with `ask`).
+// nullopt when the player quits.
+[[nodiscard]] std::optional<PickedDataSet> pick_data_set(bool ask);
+
+// Remembers a choice for the next start; done only once the set has started, so a set
+// that fails to start is not offered again at once.
+void remember_data_set(const std::filesystem::path& dir);
 
 }  // namespace vantrel

@@ -28,10 +28,11 @@ int main(int argc, char** argv) {
     auto report = [](const QString& text) { QMessageBox::critical(nullptr, "Vantrel", text); };
     vantrel::report_missing_devices(std::cerr);
 
+    std::optional<vantrel::PickedDataSet> picked;
     if (!options->data_dir_given) {
-        const auto chosen = vantrel::pick_data_set(options->choose_data_set);
-        if (!chosen) return 0;  // the player quit
-        options->data_dir = chosen->string();
+        picked = vantrel::pick_data_set(options->choose_data_set);
+        if (!picked) return 0;  // the player quit
+        options->data_dir = picked->dir.string();
     }
 
     const bool direct = !options->train.empty();
@@ -62,6 +63,7 @@ int main(int argc, char** argv) {
         hooks.joystick_control = &joystick;
         auto window = vantrel::DrivingWindow::open(request, std::move(hooks), vantrel::make_back_ends());
         if (!window) return vantrel::kExitDataError;
+        if (picked && picked->chosen) vantrel::remember_data_set(picked->dir);
         QObject::connect(window.get(), &vantrel::DrivingWindow::closed, &app, &QApplication::quit,
                          Qt::QueuedConnection);
         window->show();
@@ -77,6 +79,7 @@ int main(int argc, char** argv) {
     setup.joystick_control = &joystick;
     auto title = vantrel::TitleWindow::create(std::move(setup));
     if (!title) return 1;
+    if (picked && picked->chosen) vantrel::remember_data_set(picked->dir);
     // The title window is the main window: closing it ends the program, whatever else is open.
     QApplication::setQuitOnLastWindowClosed(false);
     title->show();
