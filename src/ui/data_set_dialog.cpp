@@ -24,7 +24,13 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr char kLastChosenKey[] = "data_set/last_chosen";
-constexpr int kPackSteps = 8;  // the generator's "[n/8]" lines
+// The generator reports steps "[1/8]" .. "[8/8]", step 7 once per line's film; the two
+// films take nearly all the time, so the bar goes by their share, not by step count.
+int progress_at(int step, int films_started) {
+    if (step < 7) return step - 1;
+    if (step == 7) return films_started <= 1 ? 6 : 53;
+    return 97;
+}
 
 QString text(const char* utf8) { return QString::fromUtf8(utf8); }
 QString shown(const fs::path& p) { return QString::fromStdString(p.string()); }
@@ -118,7 +124,7 @@ NoDataSetWindow::NoDataSetWindow(DemoWrite demo, const std::vector<fs::path>& se
     where->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(where);
     progress_ = new QProgressBar(this);
-    progress_->setRange(0, kPackSteps);
+    progress_->setRange(0, 100);
     progress_->setValue(0);
     progress_->hide();
     layout->addWidget(progress_);
@@ -150,6 +156,7 @@ void NoDataSetWindow::write_demo() {
     if (worker_) return;
     for (QPushButton* b : {write_, folder_, quit_}) b->setEnabled(false);
     progress_->setValue(0);
+    films_started_ = 0;
     progress_->show();
     status_->setText(text("デモデータを作成しています..."));
     // Written into a hidden folder and moved in place when whole, so an interrupted write
@@ -175,7 +182,11 @@ void NoDataSetWindow::write_demo() {
 void NoDataSetWindow::step(const QString& line) {
     static const QRegularExpression kStep(R"(^\[(\d+)/\d+\])");
     const auto match = kStep.match(line);
-    if (match.hasMatch()) progress_->setValue(match.captured(1).toInt() - 1);
+    if (match.hasMatch()) {
+        const int n = match.captured(1).toInt();
+        if (n == 7) ++films_started_;
+        progress_->setValue(progress_at(n, films_started_));
+    }
     status_->setText(line);
 }
 
@@ -187,7 +198,7 @@ void NoDataSetWindow::written(const QString& failure, const QString& partial) {
         const fs::path target = free_name(demo_.dir);
         fs::rename(partial.toStdString(), target, ec);
         if (!ec) {
-            progress_->setValue(kPackSteps);
+            progress_->setValue(progress_->maximum());
             chosen_ = target;
             accept();
             return;

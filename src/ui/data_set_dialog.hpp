@@ -72,6 +72,7 @@ private:
     QProgressBar* progress_ = nullptr;
     QLabel* status_ = nullptr;
     std::unique_ptr<QThread> worker_;
+    int films_started_ = 0;
     std::filesystem::path chosen_;
 };
 
