@@ -86,11 +86,16 @@ work=$1
   XAUTHORITY="${XAUTHORITY:-}" /usr/bin/vantrel) \
   >"$work/vantrel.log" 2>&1 &
 pid=$!
-# The title window: "Vantrel", 320 x 240 while the opening movie plays, 640 x 480 after.
-window() { xwininfo -root -tree | grep -E '"Vantrel": \("vantrel"' | grep -E " (320x240|640x480)\+" | head -1; }
-shot() {  # shot FILE: the window's picture; also prints the share of message-box grey in it
+# The title window: "Vantrel", at least 320 x 240 while the opening movie plays (a message box,
+# titled "Vantrel" as well, is smaller) and at least 640 x 480 after it. `window MIN_W MIN_H`.
+window() {
+  xwininfo -root -tree | grep -E '"Vantrel": \("vantrel"' |
+    awk -v w="$1" -v h="$2" '{ if (match($0, / [0-9]+x[0-9]+\+/)) { split(substr($0, RSTART + 1, RLENGTH - 2), s, "x");
+      if (s[1] + 0 >= w && s[2] + 0 >= h) { print; exit } } }'
+}
+shot() {  # shot FILE MIN_W MIN_H: the window's picture; prints the share of message-box grey in it
   local geometry size x y
-  geometry=$(window | grep -oE '[0-9]+x[0-9]+\+[0-9]+\+[0-9]+' | head -1)
+  geometry=$(window "$2" "$3" | grep -oE '[0-9]+x[0-9]+\+[0-9]+\+[0-9]+' | head -1)
   size=${geometry%%+*}; x=$(echo "$geometry" | cut -d+ -f2); y=$(echo "$geometry" | cut -d+ -f3)
   ffmpeg -loglevel error -y -f x11grab -video_size "$size" -i "$DISPLAY+$x,$y" -frames:v 1 "$1"
   ffmpeg -loglevel error -i "$1" -vf scale=64:48 -f rawvideo -pix_fmt gray - | od -An -v -tu1 |
@@ -100,19 +105,19 @@ found=""
 for _ in $(seq 1 20); do
   sleep 0.5
   kill -0 "$pid" 2>/dev/null || { echo "vantrel ended:"; cat "$work/vantrel.log"; exit 1; }
-  found=$(window)
+  found=$(window 320 240)
   [ -n "$found" ] && break
 done
 [ -n "$found" ] || { echo "no title window within 10 s:"; xwininfo -root -tree; cat "$work/vantrel.log"; exit 1; }
 echo "title window: $found"
-grey=$(shot "$work/movie.png")
+grey=$(shot "$work/movie.png" 320 240)
 [ "$grey" -lt 50 ] || { echo "the window is mostly grey ($grey %): a message box?"; exit 1; }
 # A click ends the opening movie: the title picture from the data set, 640 x 480.
 id=$(echo "$found" | awk '{print $1}')
 xdotool mousemove --window "$id" 100 100 click 1
 sleep 2
-window | grep -q " 640x480+" || { echo "no 640 x 480 title after the click:"; xwininfo -root -tree; exit 1; }
-grey=$(shot "$work/title.png")
+[ -n "$(window 640 480)" ] || { echo "no 640 x 480 title after the click:"; xwininfo -root -tree; exit 1; }
+grey=$(shot "$work/title.png" 640 480)
 [ "$grey" -lt 50 ] || { echo "the title window is mostly grey ($grey %)"; exit 1; }
 kill "$pid"
 wait "$pid" 2>/dev/null || true

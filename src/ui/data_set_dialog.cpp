@@ -104,7 +104,7 @@ void DataSetChooser::choose_folder() {
 
 NoDataSetWindow::NoDataSetWindow(DemoWrite demo, const std::vector<fs::path>& searched, QWidget* parent)
     : QDialog(parent), demo_(std::move(demo)) {
-    setWindowTitle("Vantrel");
+    setWindowTitle(text("データセットがありません - Vantrel"));
     auto* layout = new QVBoxLayout(this);
     auto* japanese = new QLabel(text("データセットが見つかりません。"), this);
     QFont big = japanese->font();
