@@ -2,8 +2,6 @@
 
 #include <SDL.h>
 
-#include <cstdio>
-
 namespace vantrel {
 
 void SdlJoystickReader::SubsystemQuit::operator()(int*) const { SDL_QuitSubSystem(SDL_INIT_JOYSTICK); }
@@ -14,10 +12,7 @@ SdlJoystickReader::SdlJoystickReader() {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     // The program has no SDL window, so "focus" never comes: read the device regardless.
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0) {
-        std::fprintf(stderr, "joystick: %s\n", SDL_GetError());
-        return;
-    }
+    if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0) return;  // said once at program start
     subsystem_.reset(&subsystem_token_);
     // Nobody pumps SDL's event queue; polling reads the state directly.
     SDL_JoystickEventState(SDL_IGNORE);

@@ -7,6 +7,8 @@
 #include <termios.h>
 #endif
 
+#include "platform/device_access.hpp"
+
 namespace vantrel {
 namespace {
 
@@ -44,7 +46,7 @@ std::optional<QString> SerialPort::open() {
     if (!port_.open(QIODevice::ReadWrite)) {
         const int code = system_error_of(port_.error(), errno);
         port_.clearError();
-        return open_error_text(code);
+        return open_error_text(code) + permission_hint(code, settings.port_name);
     }
     lines_off();
     port_.clearError();

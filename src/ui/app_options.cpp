@@ -7,7 +7,7 @@ namespace vantrel {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: vantrel [--data-dir DIR] [--train FILE --route FILE]\n"
+    "usage: vantrel [--data-dir DIR | --choose-data-set] [--train FILE --route FILE]\n"
     "               [--record FILE] [--trace FILE] [--timing-log FILE]\n";
 
 }  // namespace
@@ -19,6 +19,10 @@ std::optional<AppOptions> parse_app_options(int argc, const char* const* argv, s
         if (a == "--help" || a == "-h") {
             err << kUsage;
             return std::nullopt;
+        }
+        if (a == "--choose-data-set") {
+            o.choose_data_set = true;
+            continue;
         }
         std::string* target = a == "--data-dir"     ? &o.data_dir
                               : a == "--train"      ? &o.train
@@ -36,6 +40,7 @@ std::optional<AppOptions> parse_app_options(int argc, const char* const* argv, s
             return std::nullopt;
         }
         *target = argv[++i];
+        if (target == &o.data_dir) o.data_dir_given = true;
     }
     if (o.train.empty() != o.route.empty()) {
         err << "vantrel: --train and --route go together\n" << kUsage;

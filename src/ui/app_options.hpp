@@ -8,6 +8,8 @@ namespace vantrel {
 
 struct AppOptions {
     std::string data_dir = ".";
+    bool data_dir_given = false;            // else the data set is searched for
+    bool choose_data_set = false;           // ask even when one would be used at once
     std::string train, route;               // both: the driving window opens at once
     std::string record, trace, timing_log;  // output files of the drive
 };

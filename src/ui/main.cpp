@@ -8,6 +8,8 @@
 #include "ui/app_options.hpp"
 #include "ui/app_translation.hpp"
 #include "ui/art_resources.hpp"
+#include "ui/data_set_dialog.hpp"
+#include "platform/device_probe.hpp"
 #include "ui/driving_window.hpp"
 #include "ui/help_window.hpp"
 #include "ui/title_window.hpp"
@@ -15,7 +17,7 @@
 #include "common/path_resolver.hpp"
 
 int main(int argc, char** argv) {
-    const auto options = vantrel::parse_app_options(argc, argv, std::cerr);
+    auto options = vantrel::parse_app_options(argc, argv, std::cerr);
     if (!options) return vantrel::kExitUsage;
 
     QApplication app(argc, argv);
@@ -24,7 +26,16 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName("Vantrel");
     QApplication::setWindowIcon(QIcon(":/art/vantrel.png"));
     vantrel::install_translation(app, QLocale());
+    QGuiApplication::setDesktopFileName("io.github.vantrel.Vantrel");
     auto report = [](const QString& text) { QMessageBox::critical(nullptr, "Vantrel", text); };
+    vantrel::report_missing_devices(std::cerr);
+
+    std::optional<vantrel::PickedDataSet> picked;
+    if (!options->data_dir_given) {
+        picked = vantrel::pick_data_set(options->choose_data_set);
+        if (!picked) return 0;  // the player quit
+        options->data_dir = picked->dir.string();
+    }
 
     const bool direct = !options->train.empty();
     vantrel::HelpWindow help;
@@ -32,8 +43,7 @@ int main(int argc, char** argv) {
     const auto operation = resolver.resolve("operation.dat");
     if (!operation || !help.load(*operation)) {
         if (!direct) {
-            // The title window's text for a file it cannot open (and its translation).
-            report(vantrel::TitleWindow::tr("ファイル \"%1\" を開けません").arg("operation.dat"));
+            report(QString::fromUtf8("operation.datが見つかりません"));
             return 1;
         }
     }
@@ -55,6 +65,7 @@ int main(int argc, char** argv) {
         hooks.joystick_control = &joystick;
         auto window = vantrel::DrivingWindow::open(request, std::move(hooks), vantrel::make_back_ends());
         if (!window) return vantrel::kExitDataError;
+        if (picked && picked->chosen) vantrel::remember_data_set(picked->dir);
         QObject::connect(window.get(), &vantrel::DrivingWindow::closed, &app, &QApplication::quit,
                          Qt::QueuedConnection);
         window->show();
@@ -70,6 +81,7 @@ int main(int argc, char** argv) {
     setup.joystick_control = &joystick;
     auto title = vantrel::TitleWindow::create(std::move(setup));
     if (!title) return 1;
+    if (picked && picked->chosen) vantrel::remember_data_set(picked->dir);
     // The title window is the main window: closing it ends the program, whatever else is open.
     QApplication::setQuitOnLastWindowClosed(false);
     title->show();

@@ -177,7 +177,7 @@ bool TitleWindow::load_title_picture() {
     QPixmap picture;
     const auto file = resolver.resolve(name);
     if (!file || !picture.load(QString::fromStdString(file->string()))) {
-        if (setup_.report_error) setup_.report_error(tr("ファイル \"%1\" を開けません").arg(QString::fromStdString(name)));
+        if (setup_.report_error) setup_.report_error(QString::fromStdString(name + "が見つかりません"));
         return false;
     }
     title_picture_ = picture;
