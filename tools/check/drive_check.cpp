@@ -15,6 +15,7 @@
 #include "driving/careful_driver.hpp"
 #include "dynamics/motion.hpp"
 #include "input/keyboard.hpp"
+#include "platform/wave_file.hpp"
 #include "sound/sim_sound.hpp"
 #include "vantrel_sim/script.hpp"
 
@@ -44,7 +45,8 @@ std::optional<Replay> replay(const std::filesystem::path& dir, const std::string
     auto commands = sim::parse_script(in, "careful driver");
     if (!commands) return std::nullopt;
     auto run = std::make_unique<Run>();
-    sim::SimSoundChannels sound;
+    SndfileWaveInfoReader wave_lengths;  // the mixer's own reading of a wave's length
+    sim::SimSoundChannels sound(wave_lengths);
     NullFrameSource video(frames);
     run->attach(sound);
     run->attach(video);
