@@ -128,8 +128,8 @@ TEST_F(TitleWindowTest, AMissingTitlePictureIsReportedAndNoWindowOpens) {
     auto title = make_title(empty.path(), errors);
     EXPECT_FALSE(title);
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_TRUE(errors[0].starts_with("ファイル \"image\\title\\0")) << errors[0];
-    EXPECT_TRUE(errors[0].ends_with(".jpg\" を開けません")) << errors[0];
+    EXPECT_TRUE(errors[0].starts_with("image\\title\\0")) << errors[0];
+    EXPECT_TRUE(errors[0].ends_with(".jpgが見つかりません")) << errors[0];
 }
 
 TEST_F(TitleWindowTest, ChoosesTrainsWithShiftAlternatesAndReturnsAfterTheDrive) {

@@ -101,11 +101,6 @@
         <translation>Open train and route...</translation>
     </message>
     <message>
-        <location filename="../title_window.cpp" line="133"/>
-        <source>ファイル &quot;%1&quot; を開けません</source>
-        <translation>Cannot open file &quot;%1&quot;</translation>
-    </message>
-    <message>
         <location filename="../title_window.cpp" line="276"/>
         <source>データファイル (*.dat);;すべてのファイル (*)</source>
         <translation>Data files (*.dat);;All files (*)</translation>
