@@ -1,5 +1,8 @@
 #include "platform/qt_picture_loader.hpp"
 
+#include <cstdio>
+#include <memory>
+
 #include <QFile>
 #include <QImageReader>
 
@@ -12,8 +15,11 @@ std::optional<PictureSize> QtPictureLoader::open(const std::filesystem::path& fi
         if (format == PictureFormat::Bitmap && !found->second.bitmap) return std::nullopt;
         return found->second.size;
     }
-    QFile in(QString::fromStdString(file.string()));
-    if (!in.open(QIODevice::ReadOnly)) return std::nullopt;
+    // Opened by its bytes: a name found through its CP932 spelling is no UTF-8, and a
+    // QString would no longer name the file.
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> handle(std::fopen(file.c_str(), "rb"), &std::fclose);
+    QFile in;
+    if (!handle || !in.open(handle.get(), QIODevice::ReadOnly)) return std::nullopt;
     // Needles and image lists must be Windows bitmaps, whatever their name says.
     const bool bitmap = in.peek(2) == "BM";
     if (format == PictureFormat::Bitmap && !bitmap) return std::nullopt;

@@ -120,12 +120,18 @@ TEST(Pictures, TheProgramsLoaderAndTheToolsReaderRefuseTheSameFiles) {
     TempDir dir;
     ASSERT_EQ(bitmap(65535, 65535, 4, 0, std::string(64, '\0')).size(), 118u);
     write_bytes(dir / "good.bmp", bitmap(2, 2, 24, 0, std::string(16, '\x7f')));
+    // Named in CP932 on disk ("\x8e\xd4" is 車): such names are no UTF-8.
+    const std::string cp932_name = "\x8e\xd4.bmp";
+    write_bytes(dir / cp932_name, bitmap(3, 2, 24, 0, std::string(24, '\x7f')));
     vantrel::QtPictureLoader program;
     const auto tools = vantrel::make_picture_size_reader();
     for (auto* loader : {static_cast<vantrel::PictureLoader*>(&program), tools.get()}) {
         const auto good = loader->open(dir / "good.bmp", vantrel::PictureFormat::Bitmap);
         ASSERT_TRUE(good);
         EXPECT_EQ(good->width, 2);
+        const auto cp932 = loader->open(dir / cp932_name, vantrel::PictureFormat::Bitmap);
+        ASSERT_TRUE(cp932);
+        EXPECT_EQ(cp932->width, 3);
     }
     int n = 0;
     for (const Bad& bad : bad_pictures()) {
