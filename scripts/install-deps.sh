@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs everything the build and the tests need (Debian 12). Safe to run again.
+# Installs everything the build and the tests need (Debian 12), and any further packages
+# named as arguments. Safe to run again.
 set -eu
-packages=(build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+packages=("$@" build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-serialport-dev qt6-tools-dev qt6-l10n-tools libopenal-dev libsndfile1-dev libsdl2-dev
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
   xvfb xauth ffmpeg espeak-ng fonts-noto-cjk clang libclang-rt-14-dev)
