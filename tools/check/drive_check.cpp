@@ -10,6 +10,7 @@
 #include "app/run_setup.hpp"
 #include "app/scheduler.hpp"
 #include "app/timer1.hpp"
+#include "app/virtual_run.hpp"
 #include "cab/header_picture_loader.hpp"
 #include "check/route_checks.hpp"
 #include "driving/careful_driver.hpp"
@@ -56,20 +57,10 @@ std::optional<Replay> replay(const std::filesystem::path& dir, const std::string
     RunReport report;
     report.begin(*run);
     Scheduler scheduler;
-    auto tick = [&](int64_t t) {
-        sound.set_time(t);
-        MMTimer1Timer(*run);
-        drain_posted(*run);
-    };
-    auto step = [&](int64_t t) {
-        sound.set_time(t);
-        Timer1Timer(*run);
-        report.observe(*run);
-        drain_posted(*run);
-    };
+    auto observe = [&](int64_t) { report.observe(*run); };
     // The driver gives only starts and keys.
     for (const sim::ScriptCommand& c : commands.value()) {
-        scheduler.run_until(c.time_ms - 1, tick, step);
+        run_virtual_until(scheduler, *run, sound, c.time_ms - 1, observe);
         sound.set_time(c.time_ms);
         if (std::holds_alternative<sim::StartCommand>(c.action)) {
             if (start1Click(*run)) {
@@ -83,7 +74,7 @@ std::optional<Replay> replay(const std::filesystem::path& dir, const std::string
         drain_posted(*run);
     }
     const int64_t last = commands.value().empty() ? 0 : commands.value().back().time_ms;
-    scheduler.run_until(std::max(drive.end_ms, last) + kAfterLastMs, tick, step);
+    run_virtual_until(scheduler, *run, sound, std::max(drive.end_ms, last) + kAfterLastMs, observe);
     return Replay{report.result(), run->core.Frame, metres_at(run->route, run->core.Frame)};
 }
 

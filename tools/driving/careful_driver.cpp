@@ -8,6 +8,7 @@
 #include "app/run_setup.hpp"
 #include "app/scheduler.hpp"
 #include "app/timer1.hpp"
+#include "app/virtual_run.hpp"
 #include "cab/header_picture_loader.hpp"
 #include "common/fixed_point.hpp"
 #include "dynamics/motion.hpp"
@@ -153,21 +154,11 @@ DriveScript derive_drive(const std::filesystem::path& data_dir, const std::strin
     for (size_t i = 0; i < run->route.stations.size(); ++i)
         if (run->route.stations[i].type != 1) driver.last_stop_ = static_cast<int>(i);
     Scheduler scheduler;
-    auto tick = [&](int64_t t) {
-        sound.set_time(t);
-        MMTimer1Timer(*run);
-        drain_posted(*run);
-    };
-    auto step = [&](int64_t t) {
-        sound.set_time(t);
-        Timer1Timer(*run);
-        drain_posted(*run);
-    };
     sound.set_time(1000);
     if (start1Click(*run)) scheduler.start(1000);
     driver.script = "1000 start\n";
     for (int64_t t = 1050; t < 3600 * 1000; t += 100) {
-        scheduler.run_until(t - 1, tick, step);
+        run_virtual_until(scheduler, *run, sound, t - 1);
         sound.set_time(t);
         driver.decide(t);
         if (driver.done_at >= 0) break;

@@ -12,6 +12,7 @@
 #include "app/run_setup.hpp"
 #include "app/scheduler.hpp"
 #include "app/timer1.hpp"
+#include "app/virtual_run.hpp"
 #include "controllers/joystick_script.hpp"
 #include "controllers/mascon_reader.hpp"
 #include "controllers/rx_char.hpp"
@@ -172,19 +173,11 @@ int run_simulation(const SimOptions& options, std::ostream& out, std::ostream& e
     std::string views;
     if (trace) rows.append(trace_header()).append("\n");
     int64_t steps = 0;
-    auto tick = [&](int64_t t) {
-        sound.set_time(t);
-        MMTimer1Timer(*run);
-        drain_posted(*run);
-    };
-    auto step = [&](int64_t t) {
-        sound.set_time(t);
-        Timer1Timer(*run);
+    auto after_step = [&](int64_t t) {
         ++steps;
         if (trace) append_trace_row(rows, t, *run);
         if (view) append_view_json(views, t, *run);
         if (reporting) report.observe(*run);
-        drain_posted(*run);
         if (rows.size() > (1u << 20)) {
             trace->write(rows.data(), static_cast<std::streamsize>(rows.size()));
             rows.clear();
@@ -196,11 +189,11 @@ int run_simulation(const SimOptions& options, std::ostream& out, std::ostream& e
     };
     for (const ScriptCommand& c : commands) {
         if (c.time_ms > end_ms) break;
-        scheduler.run_until(c.time_ms - 1, tick, step);
+        run_virtual_until(scheduler, *run, sound, c.time_ms - 1, after_step);
         sound.set_time(c.time_ms);
         apply(*run, scheduler, joystick, c.time_ms, c.action);
     }
-    scheduler.run_until(end_ms, tick, step);
+    run_virtual_until(scheduler, *run, sound, end_ms, after_step);
     if (trace) trace->write(rows.data(), static_cast<std::streamsize>(rows.size()));
     if (view) view->write(views.data(), static_cast<std::streamsize>(views.size()));
     for (size_t i = 0; i < report_files.size(); ++i) {
