@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <unistd.h>
@@ -37,6 +38,12 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// The whole of a file, byte for byte (empty when it cannot be read).
+inline std::string slurp(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 inline void write_bytes(const std::filesystem::path& file, std::string_view bytes) {
     std::filesystem::create_directories(file.parent_path());

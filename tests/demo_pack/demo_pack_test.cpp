@@ -48,12 +48,7 @@ protected:
     }
 };
 
-std::string slurp(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using vantrel::test::slurp;
 
 int32_t film_frames(const std::string& route) {
     const auto lines = demo::pack_lines(small_pack());

@@ -14,12 +14,7 @@ namespace {
 
 using namespace vantrel;
 
-std::string slurp(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using vantrel::test::slurp;
 
 std::string replaced(std::string text, const std::string& from, const std::string& to) {
     const size_t at = text.find(from);

@@ -18,12 +18,7 @@ struct Outcome {
     std::string out, err;
 };
 
-std::string slurp(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using vantrel::test::slurp;
 
 Outcome sim(const TempDir& dir, const std::string& args) {
     const std::string cmd = std::string(VANTREL_SIM_PATH) + " " + args + " >" + (dir / "out.txt").string() +

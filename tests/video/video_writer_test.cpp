@@ -12,12 +12,7 @@ namespace {
 
 using namespace vantrel;
 
-std::string slurp(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using vantrel::test::slurp;
 
 TEST(VideoWriter, WritesTheSameBytesForTheSameInput) {
     test::TempDir dir;
