@@ -33,7 +33,7 @@ QuitOnSignal::QuitOnSignal() {
         signalfd_siginfo info{};
         while (::read(fd_, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
         }
-        QCoreApplication::quit();
+        QCoreApplication::exit(0);  // every loop, a modal dialog's too, even before the main one runs
     });
 }
 

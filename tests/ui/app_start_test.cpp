@@ -63,6 +63,25 @@ TEST(AppStart, TrainAndRouteOpenTheDrivingWindowInABareFolder) {
     EXPECT_FALSE(err.contains("AL lib")) << err.toStdString();
 }
 
+// A remembered set that breaks (its title pictures gone) no longer stops every start: the
+// start goes back to the chooser and the set is forgotten, so it is not started again.
+TEST(AppStart, ARememberedSetThatBreaksIsForgotten) {
+    TempDir tmp;
+    const fs::path broken = tmp / "packs" / "broken";
+    write_bytes(broken / "vantrel.dat", "[Path]\r\n");
+    write_cp932(broken / "operation.dat", "操作説明\n");
+    fs::create_directories(broken / "image" / "title");
+    const fs::path settings = tmp / "config" / "Vantrel" / "Vantrel.conf";
+    write_bytes(settings, "[data_set]\nlast_chosen=" + broken.string() + "\nlast_found=" + broken.string() + "\n");
+    QProcess p;
+    p.setProcessEnvironment(bare_environment(tmp));
+    p.setWorkingDirectory(shown(tmp.path()));
+    p.start(program("vantrel"));
+    const bool forgotten = wait_then_end(p, [&] { return slurp(settings).find("last_chosen") == std::string::npos; }, 60);
+    EXPECT_TRUE(forgotten) << slurp(settings) << p.readAllStandardError().toStdString();
+    EXPECT_EQ(p.exitCode(), 0);  // the chooser was waiting; the signal ended it as its Quit would
+}
+
 // A relative XDG_CONFIG_HOME is invalid: the settings go under $HOME/.config, not into
 // the current folder.
 TEST(AppStart, ARelativeConfigHomeIsIgnored) {
