@@ -95,7 +95,7 @@ TitleWindow::TitleWindow(TitleSetup setup) : QWidget(nullptr, Qt::FramelessWindo
     if (setup_.switch_data_set) {
         switch_ = new QPushButton(tr("データセットを切り替える..."), this);
         switch_->setObjectName("SwitchDataSet");
-        place(switch_, QRect(320, 453, 150, 19));
+        place(switch_, QRect(300, 453, 170, 19));
         switch_->setFocusPolicy(Qt::NoFocus);
         switch_->hide();
         connect(switch_, &QPushButton::clicked, this, [this] { setup_.switch_data_set(); });
