@@ -1,6 +1,7 @@
 // vantrel: the program a player runs. The title window, or with --train and --route the
 // driving window at once.
 #include <iostream>
+#include <string>
 
 #include <QApplication>
 #include <QMessageBox>
@@ -63,8 +64,7 @@ int main(int argc, char** argv) {
     vantrel::init_art_resources();
     QApplication::setApplicationName("Vantrel");
     QApplication::setOrganizationName("Vantrel");
-    QApplication::setApplicationVersion(QString::fromUtf8(vantrel::program_version().data(),
-                                                          static_cast<qsizetype>(vantrel::program_version().size())));
+    QApplication::setApplicationVersion(QString::fromStdString(std::string(vantrel::program_version())));
     QApplication::setWindowIcon(QIcon(":/art/vantrel.png"));
     vantrel::install_translation(app, QLocale());
     QGuiApplication::setDesktopFileName("io.github.vantrel.Vantrel");
