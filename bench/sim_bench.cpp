@@ -14,14 +14,28 @@ namespace {
 namespace fs = std::filesystem;
 using namespace vantrel;
 
+// The large route, written once for every benchmark and removed when the program ends.
+class BenchData {
+public:
+    BenchData() : dir_(fs::temp_directory_path() / ("vantrel-bench-" + std::to_string(::getpid()))) {
+        fs::remove_all(dir_);
+        if (!demo::write_large_route(dir_, 600).empty()) std::abort();
+    }
+    ~BenchData() {
+        std::error_code ec;
+        fs::remove_all(dir_, ec);
+    }
+    BenchData(const BenchData&) = delete;
+    BenchData& operator=(const BenchData&) = delete;
+    [[nodiscard]] const fs::path& dir() const { return dir_; }
+
+private:
+    fs::path dir_;
+};
+
 const fs::path& data_dir() {
-    static const fs::path dir = [] {
-        fs::path d = fs::temp_directory_path() / ("vantrel-bench-" + std::to_string(::getpid()));
-        fs::remove_all(d);
-        if (!demo::write_large_route(d, 600).empty()) std::abort();
-        return d;
-    }();
-    return dir;
+    static const BenchData data;
+    return data.dir();
 }
 
 void run(benchmark::State& state, sim::SimOptions options) {

@@ -68,6 +68,13 @@ for program in "$tree"/usr/bin/*; do
   echo "$pages" | grep -qE "/$name\.[16]\.gz$" || fail "no manual page for $name"
 done
 [ -f "$tree/usr/share/vantrel/demo/vantrel.dat" ] || fail "the demo set is not in /usr/share/vantrel/demo"
+grep -qx 'StartupWMClass=vantrel' "$desktop" || fail "the desktop entry does not name the window class"
+for program in "$tree"/usr/bin/*; do
+  grep -q "<binary>$(basename "$program")</binary>" "$metainfo" || fail "the metainfo does not provide $(basename "$program")"
+done
+for aid in contact_sheet.png pack.stamp; do
+  [ ! -e "$tree/usr/share/vantrel/demo/$aid" ] || fail "the demo package holds the generator's $aid"
+done
 
 step="install"
 $sudo dpkg -i "${debs[@]}"

@@ -18,29 +18,42 @@ std::string fixed1(long double v) {
     return b;
 }
 
-std::string seconds_text(int32_t ticks) {
+// `pattern` with %1 and %2 replaced.
+std::string fill_in(const std::string& pattern, const std::string& one, const std::string& two = "") {
+    std::string out;
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] == '%' && i + 1 < pattern.size() && (pattern[i + 1] == '1' || pattern[i + 1] == '2')) {
+            out += pattern[++i] == '1' ? one : two;
+        } else {
+            out += pattern[i];
+        }
+    }
+    return out;
+}
+
+std::string seconds_text(int32_t ticks, const ReportWords& w) {
     const int32_t s = std::abs(ticks) / 30;
-    if (s < 60) return std::to_string(s) + "秒";
-    char b[32];
-    std::snprintf(b, sizeof b, "%d分%02d秒", s / 60, s % 60);
-    return b;
+    if (s < 60) return fill_in(w.seconds, std::to_string(s));
+    char b[8];
+    std::snprintf(b, sizeof b, "%02d", s % 60);
+    return fill_in(w.minutes, std::to_string(s / 60), b);
 }
 
 // "定時", "1分05秒遅れ" or "20秒早い" against a scheduled time.
-std::string judgement(int32_t actual, int32_t planned) {
+std::string judgement(int32_t actual, int32_t planned, const ReportWords& w) {
     const int32_t d = actual - planned;
-    if (std::abs(d) < kOnTimeTicks) return "定時";
-    return seconds_text(d) + (d > 0 ? "遅れ" : "早い");
+    if (std::abs(d) < kOnTimeTicks) return w.on_time;
+    return fill_in(d > 0 ? w.late : w.early, seconds_text(d, w));
 }
 
 std::string against(const std::optional<int32_t>& actual, const std::optional<int32_t>& planned) {
     if (!actual || !planned) return "";
-    return " (予定 " + clock_text(*planned) + " " + judgement(*actual, *planned) + ")";
+    return " (予定 " + clock_text(*planned) + " " + judgement(*actual, *planned, ReportWords{}) + ")";
 }
 
-std::string stop_error_text(int32_t cm) {
+std::string stop_error_text(int32_t cm, const ReportWords& w) {
     if (cm == 0) return "0 cm";
-    return std::to_string(std::abs(cm)) + " cm " + (cm > 0 ? "行き過ぎ" : "手前");
+    return fill_in(cm > 0 ? w.overrun : w.short_of, std::to_string(std::abs(cm)));
 }
 
 std::string emergency_name(EmergencyKind k) { return k == EmergencyKind::Ats ? "ATS" : "EB"; }
@@ -95,7 +108,7 @@ std::string station_line(const StationReport& s, bool first) {
     } else if (!first) {
         return line + " --:--:--";
     }
-    if (s.stop_error_cm) line += " 停止位置 " + stop_error_text(*s.stop_error_cm);
+    if (s.stop_error_cm) line += " 停止位置 " + stop_error_text(*s.stop_error_cm, ReportWords{});
     if (!s.inside_platform) line += " ホーム外";
     if (s.departure) line += " 発 " + clock_text(*s.departure) + against(s.departure, s.scheduled_departure);
     return line;
@@ -120,53 +133,56 @@ std::string report_text(const RunReportData& r) {
     return t;
 }
 
-std::string report_html(const RunReportData& r) {
+std::string report_html(const RunReportData& r, const ReportWords& w) {
     auto cell = [](const std::string& s) { return "<td>" + html_escape(s) + "</td>"; };
+    auto head = [](const std::string& s) { return "<th>" + html_escape(s) + "</th>"; };
     auto time_cell = [&](const std::optional<int32_t>& t) { return cell(t ? clock_text(*t) : ""); };
-    std::string h =
-        "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n<title>運転記録 " +
-        html_escape(r.line_name) +
-        "</title>\n<style>\nbody{font-family:sans-serif;margin:2em;color:#222}\n"
-        "table{border-collapse:collapse;margin-bottom:1.5em}\n"
-        "th,td{border:1px solid #999;padding:.3em .7em;text-align:left}\nth{background:#e8ecf2}\n"
-        ".late{color:#b00}.ok{color:#070}\n</style>\n</head>\n<body>\n<h1>運転記録</h1>\n<p>" +
-        html_escape(r.line_name) + (r.train.empty() ? "" : " / " + html_escape(r.train)) + "</p>\n";
-    h += "<h2>駅</h2>\n<table>\n<tr><th>駅</th><th>種別</th><th>着 (予定)</th><th>着・通過</th><th>判定</th>"
-         "<th>発 (予定)</th><th>発</th><th>判定</th><th>停止位置</th></tr>\n";
+    std::string h = "<!DOCTYPE html>\n<html lang=\"" + html_escape(w.language) +
+                    "\">\n<head>\n<meta charset=\"utf-8\">\n<title>" + html_escape(w.title) + " " +
+                    html_escape(r.line_name) +
+                    "</title>\n<style>\nbody{font-family:sans-serif;margin:2em;color:#222}\n"
+                    "table{border-collapse:collapse;margin-bottom:1.5em}\n"
+                    "th,td{border:1px solid #999;padding:.3em .7em;text-align:left}\nth{background:#e8ecf2}\n"
+                    ".late{color:#b00}.ok{color:#070}\n</style>\n</head>\n<body>\n<h1>" +
+                    html_escape(w.title) + "</h1>\n<p>" + html_escape(r.line_name) +
+                    (r.train.empty() ? "" : " / " + html_escape(r.train)) + "</p>\n";
+    h += "<h2>" + html_escape(w.stations) + "</h2>\n<table>\n<tr>" + head(w.station) + head(w.kind) +
+         head(w.scheduled_arrival) + head(w.arrival) + head(w.judgement) + head(w.scheduled_departure) +
+         head(w.departure) + head(w.judgement) + head(w.stop_position) + "</tr>\n";
     auto judged = [&](const std::optional<int32_t>& a, const std::optional<int32_t>& p) {
         if (!a || !p) return std::string("<td></td>");
-        const std::string j = judgement(*a, *p);
-        return "<td class=\"" + std::string(j == "定時" ? "ok" : "late") + "\">" + j + "</td>";
+        const std::string j = judgement(*a, *p, w);
+        return "<td class=\"" + std::string(j == w.on_time ? "ok" : "late") + "\">" + html_escape(j) + "</td>";
     };
     for (size_t i = 0; i < r.stations.size(); ++i) {
         const StationReport& s = r.stations[i];
         std::string stop;
-        if (s.stop_error_cm) stop = stop_error_text(*s.stop_error_cm);
-        if (!s.inside_platform) stop += " ホーム外";
-        if (s.missed) stop = "停車せず";
-        h += "<tr>" + cell(s.name) + cell(s.stop ? "停車" : "通過") + time_cell(s.scheduled_arrival) +
+        if (s.stop_error_cm) stop = stop_error_text(*s.stop_error_cm, w);
+        if (!s.inside_platform) stop += " " + w.outside_platform;
+        if (s.missed) stop = w.missed;
+        h += "<tr>" + cell(s.name) + cell(s.stop ? w.stop : w.pass) + time_cell(s.scheduled_arrival) +
              time_cell(s.arrival) + judged(s.arrival, s.scheduled_arrival) +
              time_cell(s.stop ? s.scheduled_departure : std::nullopt) + time_cell(s.departure) +
              judged(s.departure, s.scheduled_departure) +
              (s.missed || !s.inside_platform ? "<td class=\"late\">" + html_escape(stop) + "</td>" : cell(stop)) +
              "</tr>\n";
     }
-    h += "</table>\n<h2>非常制動</h2>\n";
+    h += "</table>\n<h2>" + html_escape(w.emergencies) + "</h2>\n";
     if (r.emergencies.empty()) {
-        h += "<p>なし</p>\n";
+        h += "<p>" + html_escape(w.none) + "</p>\n";
     } else {
-        h += "<table>\n<tr><th>種類</th><th>時刻</th><th>フレーム</th><th>距離 (m)</th></tr>\n";
+        h += "<table>\n<tr>" + head(w.emergency_kind) + head(w.time) + head(w.frame) + head(w.distance) + "</tr>\n";
         for (const EmergencyReport& e : r.emergencies)
             h += "<tr>" + cell(emergency_name(e.kind)) + cell(clock_text(e.time)) + cell(std::to_string(e.frame)) +
                  cell(fixed1(e.metres)) + "</tr>\n";
         h += "</table>\n";
     }
-    h += "<h2>速度超過</h2>\n";
+    h += "<h2>" + html_escape(w.overspeed) + "</h2>\n";
     if (r.overspeed.empty()) {
-        h += "<p>なし</p>\n";
+        h += "<p>" + html_escape(w.none) + "</p>\n";
     } else {
-        h += "<table>\n<tr><th>制限 (km/h)</th><th>超過 (km/h)</th><th>時間 (秒)</th><th>時刻</th><th>フレーム</th>"
-             "<th>距離 (m)</th></tr>\n";
+        h += "<table>\n<tr>" + head(w.limit) + head(w.over_by) + head(w.duration) + head(w.time) + head(w.frame) +
+             head(w.distance) + "</tr>\n";
         for (const OverspeedReport& o : r.overspeed)
             h += "<tr>" + cell(std::to_string(o.limit)) + cell(std::to_string(o.over_by)) +
                  cell(fixed1(o.duration / 30.0L)) + cell(clock_text(o.time)) + cell(std::to_string(o.frame)) +

@@ -8,7 +8,8 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: vantrel [--data-dir DIR | --choose-data-set] [--train FILE --route FILE]\n"
-    "               [--record FILE] [--trace FILE] [--timing-log FILE]\n";
+    "               [--record FILE] [--trace FILE] [--timing-log FILE]\n"
+    "       vantrel --help | --version\n";
 
 }  // namespace
 

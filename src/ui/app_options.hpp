@@ -16,6 +16,8 @@ struct AppOptions {
 
 inline constexpr int kExitUsage = 64;
 inline constexpr int kExitDataError = 2;
+// The title window's event loop ends with this when the player switches data sets.
+inline constexpr int kExitSwitchDataSet = 3;
 
 // nullopt (after a message on `err`) on a usage error.
 [[nodiscard]] std::optional<AppOptions> parse_app_options(int argc, const char* const* argv, std::ostream& err);

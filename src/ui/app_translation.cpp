@@ -21,9 +21,9 @@ bool install(QCoreApplication& app, const QLocale& locale, const QString& name, 
 }  // namespace
 
 bool install_translation(QCoreApplication& app, const QLocale& locale) {
-    if (!install(app, locale, "vantrel", ":/i18n")) return false;
+    // Qt's own dialogs follow the locale even where the program's texts stay Japanese.
     install(app, locale, "qtbase", QLibraryInfo::path(QLibraryInfo::TranslationsPath));
-    return true;
+    return install(app, locale, "vantrel", ":/i18n");
 }
 
 }  // namespace vantrel

@@ -6,8 +6,8 @@
 
 namespace vantrel {
 
-// Installs the program's translation for `locale` (and Qt's own, for its dialogs) into
-// the application. False when the locale has none: the Japanese texts stay.
+// Installs Qt's own translation for `locale` (its dialogs) and the program's into the
+// application. False when the program's has none for the locale: its Japanese texts stay.
 bool install_translation(QCoreApplication& app, const QLocale& locale);
 
 }  // namespace vantrel

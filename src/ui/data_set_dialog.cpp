@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
@@ -24,6 +25,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr char kLastChosenKey[] = "data_set/last_chosen";
+constexpr char kLastFoundKey[] = "data_set/last_found";
 // The generator reports steps "[1/8]" .. "[8/8]", step 7 once per line's film; the two
 // films take nearly all the time, so the bar goes by their share, not by step count.
 int progress_at(int step, int films_started) {
@@ -32,19 +34,19 @@ int progress_at(int step, int films_started) {
     return 97;
 }
 
-QString text(const char* utf8) { return QString::fromUtf8(utf8); }
 QString shown(const fs::path& p) { return QString::fromStdString(p.string()); }
 
 // A folder the player picked: it must hold a data set, else say so and give nothing.
 std::optional<fs::path> ask_folder(QWidget* parent) {
-    const QString dir = QFileDialog::getExistingDirectory(parent, text("データセットのフォルダを選ぶ"));
+    const QString dir = QFileDialog::getExistingDirectory(
+        parent, QCoreApplication::translate("vantrel::DataSetChooser", "データセットのフォルダを選ぶ"));
     if (dir.isEmpty()) return std::nullopt;
     const fs::path folder = dir.toStdString();
     if (holds_data_set(folder)) return folder;
     QMessageBox::warning(parent, "Vantrel",
-                         text("このフォルダにはデータセットがありません。\n"
-                              "(vantrel.dat と image/title または operation.dat が必要です)\n"
-                              "This folder holds no data set."));
+                         QCoreApplication::translate("vantrel::DataSetChooser",
+                                                     "このフォルダにはデータセットがありません。\n"
+                                                     "(vantrel.dat と image/title または operation.dat が必要です)"));
     return std::nullopt;
 }
 
@@ -59,33 +61,47 @@ fs::path free_name(const fs::path& wanted) {
 
 }  // namespace
 
-DataSetChooser::DataSetChooser(const std::vector<fs::path>& sets, const std::optional<fs::path>& last, QWidget* parent)
+DataSetChooser::DataSetChooser(const std::vector<fs::path>& sets, const std::optional<fs::path>& preselect,
+                               QWidget* parent)
     : QDialog(parent) {
-    setWindowTitle(text("データセットの選択 - Vantrel"));
+    setWindowTitle(tr("データセットの選択 - Vantrel"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(text("使うデータセットを選んでください。"), this));
-    auto* english = new QLabel(text("Choose the data set to play."), this);
-    english->setStyleSheet("color: gray;");
-    layout->addWidget(english);
+    layout->addWidget(new QLabel(tr("使うデータセットを選んでください。"), this));
+    failure_ = new QLabel(this);
+    failure_->setObjectName("failure");
+    failure_->setStyleSheet("color: #b00000;");
+    failure_->setWordWrap(true);
+    failure_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    failure_->hide();
+    layout->addWidget(failure_);
     list_ = new QListWidget(this);
     list_->setObjectName("DataSets");
     for (const fs::path& dir : sets) {
         auto* item = new QListWidgetItem(shown(dir.filename()) + "    " + shown(dir), list_);
         item->setData(Qt::UserRole, shown(dir));
-        if (last && *last == dir) list_->setCurrentItem(item);
+        if (preselect && *preselect == dir) list_->setCurrentItem(item);
     }
-    if (!list_->currentItem() && list_->count() > 0) list_->setCurrentRow(0);
     list_->setMinimumWidth(480);
     layout->addWidget(list_);
     auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(text("開始"), QDialogButtonBox::AcceptRole);
-    QPushButton* folder = buttons->addButton(text("フォルダを選ぶ..."), QDialogButtonBox::ActionRole);
-    buttons->addButton(text("終了"), QDialogButtonBox::RejectRole);
+    buttons->addButton(tr("開始"), QDialogButtonBox::AcceptRole);
+    QPushButton* folder = buttons->addButton(tr("フォルダを選ぶ..."), QDialogButtonBox::ActionRole);
+    buttons->addButton(tr("終了"), QDialogButtonBox::RejectRole);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &DataSetChooser::take_selected);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(folder, &QPushButton::clicked, this, &DataSetChooser::choose_folder);
     connect(list_, &QListWidget::itemActivated, this, &DataSetChooser::take_selected);
+}
+
+QString DataSetChooser::failure_text(const fs::path& dir, const QString& message) {
+    return tr("データセット %1 を開始できませんでした。\n%2\n別のデータセットかフォルダを選んでください。")
+        .arg(shown(dir), message);
+}
+
+void DataSetChooser::show_failure(const fs::path& dir, const QString& message) {
+    failure_->setText(failure_text(dir, message));
+    failure_->show();
 }
 
 void DataSetChooser::take_selected() {
@@ -104,22 +120,18 @@ void DataSetChooser::choose_folder() {
 
 NoDataSetWindow::NoDataSetWindow(DemoWrite demo, const std::vector<fs::path>& searched, QWidget* parent)
     : QDialog(parent), demo_(std::move(demo)) {
-    setWindowTitle(text("データセットがありません - Vantrel"));
+    setWindowTitle(tr("データセットがありません - Vantrel"));
     auto* layout = new QVBoxLayout(this);
-    auto* japanese = new QLabel(text("データセットが見つかりません。"), this);
+    auto* japanese = new QLabel(tr("データセットが見つかりません。"), this);
     QFont big = japanese->font();
     big.setPointSizeF(big.pointSizeF() * 1.3);
     big.setBold(true);
     japanese->setFont(big);
     layout->addWidget(japanese);
-    auto* english = new QLabel(text("No data set was found."), this);
-    english->setStyleSheet("color: gray;");
-    layout->addWidget(english);
     QStringList places;
     for (const fs::path& p : searched) places << "  " + shown(p);
-    auto* where = new QLabel(text("探した場所 (searched):\n") + places.join('\n') +
-                                 text("\n\nデモデータを作成するか (1 分ほど)、データセットのフォルダを選んでください。\n"
-                                      "Write the demo data set (about a minute), or choose a data set's folder."),
+    auto* where = new QLabel(tr("探した場所:") + '\n' + places.join('\n') + "\n\n" +
+                                 tr("デモデータを作成するか (1 分ほど)、データセットのフォルダを選んでください。"),
                              this);
     where->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(where);
@@ -132,9 +144,9 @@ NoDataSetWindow::NoDataSetWindow(DemoWrite demo, const std::vector<fs::path>& se
     status_->setObjectName("status");
     layout->addWidget(status_);
     auto* buttons = new QDialogButtonBox(this);
-    write_ = buttons->addButton(text("デモデータを作成"), QDialogButtonBox::ActionRole);
-    folder_ = buttons->addButton(text("フォルダを選ぶ..."), QDialogButtonBox::ActionRole);
-    quit_ = buttons->addButton(text("終了"), QDialogButtonBox::RejectRole);
+    write_ = buttons->addButton(tr("デモデータを作成"), QDialogButtonBox::ActionRole);
+    folder_ = buttons->addButton(tr("フォルダを選ぶ..."), QDialogButtonBox::ActionRole);
+    quit_ = buttons->addButton(tr("終了"), QDialogButtonBox::RejectRole);
     layout->addWidget(buttons);
     connect(write_, &QPushButton::clicked, this, &NoDataSetWindow::write_demo);
     connect(folder_, &QPushButton::clicked, this, &NoDataSetWindow::choose_folder);
@@ -158,7 +170,7 @@ void NoDataSetWindow::write_demo() {
     progress_->setValue(0);
     films_started_ = 0;
     progress_->show();
-    status_->setText(text("デモデータを作成しています..."));
+    status_->setText(tr("デモデータを作成しています..."));
     // Written into a hidden folder and moved in place when whole, so an interrupted write
     // never looks like a data set.
     const fs::path partial = demo_.dir.parent_path() / ".demo-partial";
@@ -205,7 +217,7 @@ void NoDataSetWindow::written(const QString& failure, const QString& partial) {
         }
     }
     const QString why = failure.isEmpty() ? QString::fromStdString(ec.message()) : failure;
-    status_->setText(text("デモデータを作成できませんでした: ") + why);
+    status_->setText(tr("デモデータを作成できませんでした: ") + why);
     for (QPushButton* b : {write_, folder_, quit_}) b->setEnabled(true);
 }
 
@@ -221,31 +233,51 @@ void NoDataSetWindow::reject() {
     if (!worker_) QDialog::reject();
 }
 
-std::optional<PickedDataSet> pick_data_set(bool ask) {
-    std::optional<fs::path> last;
-    const QString remembered = QSettings().value(kLastChosenKey).toString();
-    if (!remembered.isEmpty()) last = fs::path(remembered.toStdString());
-    const DataSetPlaces places = DataSetPlaces::from_process(last);
-    const DataSetSearch search = find_data_sets(places);
-    if (search.direct && !ask) return PickedDataSet{*search.direct, false};
+namespace {
 
-    std::vector<fs::path> offered = search.found;
-    if (search.direct && std::find(offered.begin(), offered.end(), *search.direct) == offered.end())
-        offered.insert(offered.begin(), *search.direct);
-    // The only one: used, but not remembered, so a set added later brings the chooser.
-    if (offered.size() == 1 && !ask) return PickedDataSet{offered.front(), false};
-    if (!offered.empty()) {
-        DataSetChooser chooser(offered, last);
+std::vector<fs::path> remembered_found() {
+    std::vector<fs::path> found;
+    for (const QString& dir : QSettings().value(kLastFoundKey).toStringList()) found.emplace_back(dir.toStdString());
+    return found;
+}
+
+}  // namespace
+
+std::optional<PickedDataSet> pick_data_set(bool ask, const std::optional<FailedStart>& failed) {
+    StartMemory memory;
+    const QString remembered = QSettings().value(kLastChosenKey).toString();
+    if (!remembered.isEmpty()) memory.last_chosen = fs::path(remembered.toStdString());
+    memory.last_found = remembered_found();
+    const DataSetPlaces places = DataSetPlaces::from_process(memory.last_chosen);
+    const DataSetSearch search = find_data_sets(places);
+    const DataSetPlan plan =
+        plan_data_set(search, memory, ask, failed ? std::optional<fs::path>(failed->dir) : std::nullopt);
+    if (plan.use) return PickedDataSet{*plan.use, false, search.found};
+    if (!plan.offered.empty()) {
+        DataSetChooser chooser(plan.offered, plan.preselect);
+        if (failed) chooser.show_failure(failed->dir, failed->message);
         if (chooser.exec() != QDialog::Accepted) return std::nullopt;
-        return PickedDataSet{chooser.chosen(), true};
+        return PickedDataSet{chooser.chosen(), true, search.found};
     }
     std::vector<fs::path> searched{places.current};
     for (const fs::path& root : vantrel_data_roots(places)) searched.push_back(root);
     NoDataSetWindow none(DemoWrite{user_demo_dir(places)}, searched);
+    if (failed) none.status()->setText(DataSetChooser::failure_text(failed->dir, failed->message));
     if (none.exec() != QDialog::Accepted) return std::nullopt;
-    return PickedDataSet{none.chosen(), true};
+    return PickedDataSet{none.chosen(), true, find_data_sets(places).found};
 }
 
-void remember_data_set(const fs::path& dir) { QSettings().setValue(kLastChosenKey, shown(dir)); }
+void remember_data_set(const PickedDataSet& picked) {
+    QSettings settings;
+    if (picked.chosen) settings.setValue(kLastChosenKey, shown(picked.dir));
+    QStringList found;
+    for (const fs::path& dir : picked.found) found << shown(dir);
+    settings.setValue(kLastFoundKey, found);
+}
+
+void forget_data_set(const fs::path& dir) {
+    QSettings settings;
+    if (settings.value(kLastChosenKey).toString() == shown(dir)) settings.remove(kLastChosenKey);
+}
 
 }  // namespace vantrel

@@ -18,20 +18,25 @@ class QThread;
 
 namespace vantrel {
 
-// The list of data sets found; the one preselected is the last chosen (or the first).
+// The list of data sets found, `preselect` selected (none: no row is).
 class DataSetChooser final : public QDialog {
     Q_OBJECT
 public:
-    DataSetChooser(const std::vector<std::filesystem::path>& sets, const std::optional<std::filesystem::path>& last,
+    DataSetChooser(const std::vector<std::filesystem::path>& sets, const std::optional<std::filesystem::path>& preselect,
                    QWidget* parent = nullptr);
     [[nodiscard]] std::filesystem::path chosen() const { return chosen_; }
     [[nodiscard]] QListWidget* list() const { return list_; }
+    // Why the set tried last did not start, and which it was, above the list.
+    void show_failure(const std::filesystem::path& dir, const QString& message);
+    [[nodiscard]] static QString failure_text(const std::filesystem::path& dir, const QString& message);
+    [[nodiscard]] QLabel* failure() const { return failure_; }
 
 private:
     void take_selected();
     void choose_folder();
 
     QListWidget* list_ = nullptr;
+    QLabel* failure_ = nullptr;
     std::filesystem::path chosen_;
 };
 
@@ -79,14 +84,23 @@ private:
 struct PickedDataSet {
     std::filesystem::path dir;
     bool chosen = false;  // by the player: to be remembered once it has started
+    std::vector<std::filesystem::path> found;  // every set the search found
 };
 
-// The whole decision without --data-dir: search, ask when needed (always with `ask`).
-// nullopt when the player quits.
-[[nodiscard]] std::optional<PickedDataSet> pick_data_set(bool ask);
+// A set that did not start, and what its start reported.
+struct FailedStart {
+    std::filesystem::path dir;
+    QString message;
+};
 
-// Remembers a choice for the next start; done only once the set has started, so a set
-// that fails to start is not offered again at once.
-void remember_data_set(const std::filesystem::path& dir);
+// The whole decision without --data-dir: search, ask when needed (always with `ask` or
+// after a failed start, which the chooser shows). nullopt when the player quits.
+[[nodiscard]] std::optional<PickedDataSet> pick_data_set(bool ask, const std::optional<FailedStart>& failed = {});
+
+// Remembers a choice and the sets found for the next start; done only once the set has
+// started, so a set that fails to start is not offered again at once.
+void remember_data_set(const PickedDataSet& picked);
+// A set that failed to start is no longer the remembered one.
+void forget_data_set(const std::filesystem::path& dir);
 
 }  // namespace vantrel

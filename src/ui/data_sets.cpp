@@ -19,9 +19,7 @@ std::optional<std::string> env(const char* name) {
     return std::string(value);
 }
 
-// Unset and empty mean the default; relative paths are invalid and ignored.
-std::vector<fs::path> xdg_list(const std::optional<std::string>& value, std::string_view fallback) {
-    const std::string text = value && !value->empty() ? *value : std::string(fallback);
+std::vector<fs::path> absolute_entries(std::string_view text) {
     std::vector<fs::path> out;
     size_t start = 0;
     while (start <= text.size()) {
@@ -31,6 +29,13 @@ std::vector<fs::path> xdg_list(const std::optional<std::string>& value, std::str
         start = end + 1;
     }
     return out;
+}
+
+// Unset and empty mean the default; relative paths are invalid and ignored, and a list
+// of nothing but those means the default too.
+std::vector<fs::path> xdg_list(const std::optional<std::string>& value, std::string_view fallback) {
+    std::vector<fs::path> out = absolute_entries(value ? *value : std::string_view());
+    return out.empty() ? absolute_entries(fallback) : out;
 }
 
 fs::path data_home(const DataSetPlaces& places) {
@@ -107,10 +112,42 @@ DataSetSearch find_data_sets(const DataSetPlaces& places) {
         for (const fs::path& dir : sets_under(root)) add(dir);
     if (holds_data_set(places.current)) {
         search.direct = places.current;
+        search.direct_is_current = true;
     } else if (last_holds) {
         search.direct = *places.last_chosen;
     }
     return search;
+}
+
+DataSetPlan plan_data_set(const DataSetSearch& search, const StartMemory& memory, bool ask,
+                          const std::optional<fs::path>& failed) {
+    DataSetPlan plan;
+    plan.offered = search.found;
+    if (search.direct && std::find(plan.offered.begin(), plan.offered.end(), *search.direct) == plan.offered.end())
+        plan.offered.insert(plan.offered.begin(), *search.direct);
+    if (!ask && !failed) {
+        const bool same_sets = memory.last_found == search.found;
+        if (search.direct && (search.direct_is_current || same_sets || plan.offered.size() == 1)) {
+            plan.use = search.direct;
+            return plan;
+        }
+        // The only one: used, and the chooser comes when another is added.
+        if (!search.direct && plan.offered.size() == 1) {
+            plan.use = plan.offered.front();
+            return plan;
+        }
+    }
+    auto usable = [&](const fs::path& dir) {
+        const bool listed = std::find(plan.offered.begin(), plan.offered.end(), dir) != plan.offered.end();
+        return listed && (!failed || dir != *failed);
+    };
+    if (memory.last_chosen && usable(*memory.last_chosen)) {
+        plan.preselect = memory.last_chosen;
+    } else {
+        const auto first = std::find_if(plan.offered.begin(), plan.offered.end(), usable);
+        if (first != plan.offered.end()) plan.preselect = *first;
+    }
+    return plan;
 }
 
 }  // namespace vantrel

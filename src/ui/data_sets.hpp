@@ -35,11 +35,31 @@ struct DataSetPlaces {
 struct DataSetSearch {
     // Use this folder at once: the current folder or the last chosen one.
     std::optional<std::filesystem::path> direct;
+    bool direct_is_current = false;
     // What the player may choose from: the last chosen one, then every data set under
     // the data roots, in root order, each root's sets by name, each folder once.
     std::vector<std::filesystem::path> found;
 };
 
 [[nodiscard]] DataSetSearch find_data_sets(const DataSetPlaces& places);
+
+// What the last start left in the settings.
+struct StartMemory {
+    std::optional<std::filesystem::path> last_chosen;
+    std::vector<std::filesystem::path> last_found;  // the sets found when a set last started
+};
+
+// Start `use` at once, or ask the player among `offered` (none: offer the demo set).
+struct DataSetPlan {
+    std::optional<std::filesystem::path> use;
+    std::vector<std::filesystem::path> offered;
+    std::optional<std::filesystem::path> preselect;  // never a set that failed
+};
+
+// The chooser is shown when asked, after a failed start (`failed`: that set), and when the
+// remembered set would start but the sets found differ from the last start's, so a set
+// added later is offered. A set in the current folder, or the only one, starts at once.
+[[nodiscard]] DataSetPlan plan_data_set(const DataSetSearch& search, const StartMemory& memory, bool ask,
+                                        const std::optional<std::filesystem::path>& failed);
 
 }  // namespace vantrel

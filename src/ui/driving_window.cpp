@@ -37,7 +37,7 @@ namespace {
 
 constexpr const char* kPause = "一時停止(&S)";
 constexpr const char* kResume = "運転再開(&S)";
-constexpr const char* kFullScreen = "全画面表示\tF11";
+constexpr const char* kFullScreen = QT_TRANSLATE_NOOP("vantrel::DrivingWindow", "全画面表示\tF11");
 
 QString text_or(const std::string& replacement, const char* builtin) {
     return replacement.empty() ? QString::fromUtf8(builtin) : QString::fromStdString(replacement);
@@ -94,7 +94,7 @@ bool DrivingWindow::load(const DriveRequest& request) {
     // The film's picture index is built while it opens: its progress goes to the status line.
     if (back_.set_progress) {
         back_.set_progress([this](int percent) {
-            const QString text = QString::fromUtf8("映像の索引を作成しています %1%").arg(percent);
+            const QString text = tr("映像の索引を作成しています %1%").arg(percent);
             if (QThread::currentThread() == thread()) {
                 if (hooks_.status) hooks_.status(text);
             } else {
@@ -276,14 +276,14 @@ void DrivingWindow::build_view_menu(QMenu* show) {
     show->addSeparator();
     auto* sizes = new QActionGroup(this);
     for (const ZoomChoice& choice : kZoomChoices) {
-        QAction* a = show->addAction(QString::fromUtf8(choice.caption));
+        QAction* a = show->addAction(tr(choice.caption));
         a->setObjectName(QString("zoom_%1").arg(choice.factor));
         a->setCheckable(true);
         sizes->addAction(a);
         const double factor = choice.factor;
         connect(a, &QAction::triggered, this, [this, factor] { set_zoom(factor); });
     }
-    QAction* full = show->addAction(QString::fromUtf8(kFullScreen));
+    QAction* full = show->addAction(tr(kFullScreen));
     full->setObjectName("full_screen");
     full->setCheckable(true);
     connect(full, &QAction::triggered, this, [this](bool on) { set_full_screen(on); });

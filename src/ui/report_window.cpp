@@ -40,16 +40,54 @@ ReportWindow::ReportWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(close, &QPushButton::clicked, this, &QWidget::close);
 }
 
+ReportWords ReportWindow::words() {
+    auto t = [](const QString& text) { return text.toStdString(); };
+    ReportWords w;
+    w.language = t(tr("ja", "the page's language code"));
+    w.title = t(tr("運転記録"));
+    w.stations = t(tr("駅", "heading"));
+    w.station = t(tr("駅", "column"));
+    w.kind = t(tr("種別"));
+    w.stop = t(tr("停車"));
+    w.pass = t(tr("通過"));
+    w.scheduled_arrival = t(tr("着 (予定)"));
+    w.arrival = t(tr("着・通過"));
+    w.judgement = t(tr("判定"));
+    w.scheduled_departure = t(tr("発 (予定)"));
+    w.departure = t(tr("発"));
+    w.stop_position = t(tr("停止位置"));
+    w.emergencies = t(tr("非常制動"));
+    w.none = t(tr("なし"));
+    w.emergency_kind = t(tr("種類"));
+    w.time = t(tr("時刻"));
+    w.frame = t(tr("フレーム"));
+    w.distance = t(tr("距離 (m)"));
+    w.overspeed = t(tr("速度超過"));
+    w.limit = t(tr("制限 (km/h)"));
+    w.over_by = t(tr("超過 (km/h)"));
+    w.duration = t(tr("時間 (秒)"));
+    w.on_time = t(tr("定時"));
+    w.late = t(tr("%1遅れ"));
+    w.early = t(tr("%1早い"));
+    w.seconds = t(tr("%1秒"));
+    w.minutes = t(tr("%1分%2秒"));
+    w.overrun = t(tr("%1 cm 行き過ぎ"));
+    w.short_of = t(tr("%1 cm 手前"));
+    w.outside_platform = t(tr("ホーム外"));
+    w.missed = t(tr("停車せず"));
+    return w;
+}
+
 void ReportWindow::show_report(const RunReportData& report) {
     report_ = report;
-    page_->setHtml(QString::fromStdString(report_html(report_)));
+    page_->setHtml(QString::fromStdString(report_html(report_, words())));
     show();
     raise();
     activateWindow();
 }
 
 bool ReportWindow::save(const QString& file, ReportFormat format) {
-    const std::string text = write_report(report_, format);
+    const std::string text = format == ReportFormat::Html ? report_html(report_, words()) : write_report(report_, format);
     QFile out(file);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
         out.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size()) || !out.flush()) {

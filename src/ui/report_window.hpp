@@ -25,6 +25,9 @@ public:
     // Writes the report; false after telling the player why.
     bool save(const QString& file, ReportFormat format);
 
+    // The page's words in the player's language (Japanese without a translation).
+    [[nodiscard]] static ReportWords words();
+
 private:
     void save_as(ReportFormat format);
 

@@ -92,6 +92,14 @@ TitleWindow::TitleWindow(TitleSetup setup) : QWidget(nullptr, Qt::FramelessWindo
     open_->setFocusPolicy(Qt::NoFocus);
     open_->hide();
     connect(open_, &QPushButton::clicked, this, &TitleWindow::pick_files);
+    if (setup_.switch_data_set) {
+        switch_ = new QPushButton(tr("データセットを切り替える..."), this);
+        switch_->setObjectName("SwitchDataSet");
+        place(switch_, QRect(300, 453, 170, 19));
+        switch_->setFocusPolicy(Qt::NoFocus);
+        switch_->hide();
+        connect(switch_, &QPushButton::clicked, this, [this] { setup_.switch_data_set(); });
+    }
 
     loading_ = new QLabel(this);
     loading_->setObjectName("loading");
@@ -149,6 +157,7 @@ void TitleWindow::apply_scale() {
     f.setPointSizeF(QApplication::font().pointSizeF() * scale_);
     Label1_->setFont(f);
     open_->setFont(f);
+    if (switch_) switch_->setFont(f);
     DXDraw1_->set_scale(scale_);
     if (movie_) movie_->set_draw_size(DXDraw1_->pixel_size());
     const QSize before = size();
@@ -177,7 +186,8 @@ bool TitleWindow::load_title_picture() {
     QPixmap picture;
     const auto file = resolver.resolve(name);
     if (!file || !picture.load(QString::fromStdString(file->string()))) {
-        if (setup_.report_error) setup_.report_error(QString::fromStdString(name + "が見つかりません"));
+        if (setup_.report_error)
+            setup_.report_error(tr("%1が見つかりません").arg(QString::fromStdString(name)));
         return false;
     }
     title_picture_ = picture;
@@ -232,6 +242,7 @@ void TitleWindow::end_movie() {
     HELP_->hide();
     Quit_->hide();
     open_->hide();
+    if (switch_) switch_->hide();
     ticks_ = 0;
     movie_timer_.stop();
     movie_.reset();
@@ -253,6 +264,7 @@ void TitleWindow::timer_tick() {
     if (ticks_ > 7) {
         Quit_->show();
         open_->show();
+        if (switch_) switch_->show();
     }
 }
 
@@ -296,6 +308,7 @@ void TitleWindow::choose(int button) {
     HELP_->show();
     Quit_->show();
     open_->show();
+    if (switch_) switch_->show();
     loading_->show();
     loading_->repaint();
     // A badge covers the left part of the train button it stands on (TrainA on Train2, ...),

@@ -35,6 +35,7 @@ struct TitleSetup {
     HelpWindow* help = nullptr;
     std::function<BackEnds()> make_back_ends;
     JoystickControl* joystick_control = nullptr;  // the program's, handed to every driving window
+    std::function<void()> switch_data_set;        // set: a button lets the player choose another set
 };
 
 class TitleWindow final : public QWidget {
@@ -93,6 +94,7 @@ private:
     QPushButton* HELP_ = nullptr;
     QPushButton* Quit_ = nullptr;
     QPushButton* open_ = nullptr;
+    QPushButton* switch_ = nullptr;  // only with a data set the program found itself
     QTimer Timer1_;
     QTimer movie_timer_;
     QElapsedTimer movie_clock_;

@@ -17,11 +17,14 @@ struct ViewZoom {
 };
 
 struct ZoomChoice {
-    double factor;  // 0: fit to the screen
-    const char* caption;
+    double factor;        // 0: fit to the screen
+    const char* caption;  // translated in the driving window's context
 };
-inline constexpr std::array<ZoomChoice, 5> kZoomChoices{
-    {{1, "等倍"}, {1.5, "1.5倍"}, {2, "2倍"}, {3, "3倍"}, {0, "画面に合わせる"}}};
+inline constexpr std::array<ZoomChoice, 5> kZoomChoices{{{1, QT_TRANSLATE_NOOP("vantrel::DrivingWindow", "等倍")},
+                                                         {1.5, QT_TRANSLATE_NOOP("vantrel::DrivingWindow", "1.5倍")},
+                                                         {2, QT_TRANSLATE_NOOP("vantrel::DrivingWindow", "2倍")},
+                                                         {3, QT_TRANSLATE_NOOP("vantrel::DrivingWindow", "3倍")},
+                                                         {0, QT_TRANSLATE_NOOP("vantrel::DrivingWindow", "画面に合わせる")}}};
 
 [[nodiscard]] ViewZoom load_view_zoom();
 void save_view_zoom(const ViewZoom& zoom);

@@ -87,6 +87,13 @@ TEST_F(DataSetsTest, XdgDefaultsApplyWhenUnsetOrEmptyAndRelativeEntriesAreIgnore
     EXPECT_EQ(find_data_sets(places).found, std::vector<fs::path>{demo});
 }
 
+TEST_F(DataSetsTest, AnAllRelativeDataDirsListMeansTheDefaults) {
+    places.xdg_data_dirs = "share:./more";
+    const auto roots = vantrel_data_roots(places);
+    EXPECT_EQ(std::vector<fs::path>(roots.begin() + 1, roots.end()),
+              (std::vector<fs::path>{"/usr/local/share/vantrel", "/usr/share/vantrel"}));
+}
+
 TEST_F(DataSetsTest, LastChosenIsUsedWhileItStillHoldsASet) {
     const fs::path mine = make_set(tmp / "packs" / "mine");
     const fs::path demo = make_set(tmp / "sys2" / "vantrel" / "demo");
@@ -103,6 +110,51 @@ TEST_F(DataSetsTest, LastChosenIsUsedWhileItStillHoldsASet) {
     search = find_data_sets(places);
     EXPECT_FALSE(search.direct);
     EXPECT_EQ(search.found, std::vector<fs::path>{demo});
+}
+
+// When the chooser comes: asked, after a failed start, and when the sets found differ
+// from the last start's (a set added later); never preselecting a set that failed.
+TEST_F(DataSetsTest, ThePlanAsksWhenTheSetsChangedOrTheLastFailed) {
+    const fs::path mine = make_set(tmp / "packs" / "mine");
+    const fs::path demo = make_set(tmp / "sys2" / "vantrel" / "demo");
+    const fs::path added = tmp / "data_home" / "vantrel" / "added";
+    places.last_chosen = mine;
+    const std::vector<fs::path> before{mine, demo};
+    struct Case {
+        const char* what;
+        bool add, in_current, ask;
+        std::optional<fs::path> failed;
+        std::optional<fs::path> use, preselect;
+    };
+    const Case cases[] = {
+        {"the same sets: the remembered one starts", false, false, false, {}, mine, {}},
+        {"a set added later brings the chooser", true, false, false, {}, {}, mine},
+        {"asked for", false, false, true, {}, {}, mine},
+        {"the remembered one failed", false, false, false, mine, {}, demo},
+        {"a set in the current folder starts even beside a new one", true, true, false, {}, places.current, {}},
+        {"the current folder's set failed", false, true, false, places.current, {}, mine},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(added);
+        fs::remove_all(places.current / "vantrel.dat");
+        if (c.add) make_set(added);
+        if (c.in_current) make_set(places.current);
+        const DataSetPlan plan = plan_data_set(find_data_sets(places), StartMemory{mine, before}, c.ask, c.failed);
+        EXPECT_EQ(plan.use, c.use) << c.what;
+        EXPECT_EQ(plan.preselect, c.preselect) << c.what;
+        if (!plan.use) {
+            EXPECT_EQ(plan.offered.size(), before.size() + (c.add ? 1U : 0U) + (c.in_current ? 1U : 0U)) << c.what;
+        }
+    }
+    // The only set found starts whatever was remembered; when it fails it is offered, unselected.
+    fs::remove_all(demo);
+    fs::remove_all(places.current / "vantrel.dat");
+    const DataSetSearch alone = find_data_sets(places);
+    EXPECT_EQ(plan_data_set(alone, StartMemory{}, false, {}).use, mine);
+    const DataSetPlan after_failure = plan_data_set(alone, StartMemory{mine, {mine}}, false, mine);
+    EXPECT_FALSE(after_failure.use);
+    EXPECT_EQ(after_failure.offered, std::vector<fs::path>{mine});
+    EXPECT_FALSE(after_failure.preselect);
 }
 
 TEST_F(DataSetsTest, NothingAnywhereFindsNothing) {

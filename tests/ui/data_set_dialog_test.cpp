@@ -1,5 +1,6 @@
 // The windows before the title: the data set chooser and the "no data set" window that
 // writes the demo set.
+#include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -35,17 +36,26 @@ TEST(NoDataSetWindow, WritesTheDemoSetBesideAnyFolderInTheWayAndOffersIt) {
     EXPECT_FALSE(fs::exists(tmp / "vantrel" / ".demo-partial"));
 }
 
-TEST(DataSetChooser, PreselectsTheLastChoiceAndGivesTheSelectedFolder) {
+TEST(DataSetChooser, PreselectsAsToldAndGivesTheSelectedFolder) {
     qt_app();
     const std::vector<fs::path> sets{"/a/one", "/b/two", "/c/three"};
     DataSetChooser chooser(sets, fs::path("/b/two"), nullptr);
     ASSERT_EQ(chooser.list()->count(), 3);
     EXPECT_EQ(chooser.list()->currentRow(), 1);
+    EXPECT_TRUE(chooser.failure()->isHidden());
     chooser.list()->setCurrentRow(2);
     QTest::keyClick(chooser.list(), Qt::Key_Return);
     EXPECT_EQ(chooser.chosen(), fs::path("/c/three"));
-    const DataSetChooser first(sets, std::nullopt, nullptr);
-    EXPECT_EQ(first.list()->currentRow(), 0);
+    // After a failed start: no row taken for granted, so Return starts nothing, and the
+    // failure shown with the set's folder.
+    DataSetChooser after(sets, std::nullopt, nullptr);
+    after.show_failure("/a/one", "image\\title\\03.jpgが見つかりません");
+    EXPECT_EQ(after.list()->currentRow(), -1);
+    EXPECT_FALSE(after.failure()->isHidden());
+    EXPECT_TRUE(after.failure()->text().contains("/a/one"));
+    EXPECT_TRUE(after.failure()->text().contains("03.jpg"));
+    QTest::keyClick(after.list(), Qt::Key_Return);
+    EXPECT_TRUE(after.chosen().empty());
 }
 
 }  // namespace

@@ -80,6 +80,28 @@ TEST_F(TitleWindowTest, HelpOpensTheReadMeAndQuitClosesTheTitle) {
     EXPECT_FALSE(title->driving_window());
 }
 
+// A set the program found itself may be swapped for another from the title; a set named
+// on the command line may not.
+TEST_F(TitleWindowTest, TheSwitchButtonComesOnlyWithAHookAndCallsIt) {
+    int switches = 0;
+    TitleSetup setup;
+    setup.data_dir = data_dir();
+    setup.program_dir = data_dir() / "no-program-here";
+    setup.switch_data_set = [&switches] { ++switches; };
+    auto title = TitleWindow::create(setup);
+    ASSERT_TRUE(title);
+    title->show();
+    title->end_movie();
+    auto* button = title->findChild<QPushButton*>("SwitchDataSet");
+    ASSERT_NE(button, nullptr);
+    EXPECT_FALSE(button->isVisible());
+    for (int i = 0; i < 9; ++i) title->timer_tick();
+    ASSERT_TRUE(button->isVisible());
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(switches, 1);
+    EXPECT_EQ(make_title(data_dir(), errors)->findChild<QPushButton*>("SwitchDataSet"), nullptr);
+}
+
 TEST_F(TitleWindowTest, ABadgeClickedChoosesTheAlternateTrainOfItsButton) {
     auto title = make_title(data_dir(), errors);
     ASSERT_TRUE(title);

@@ -7,8 +7,15 @@
 
 #include "check/data_set_check.hpp"
 #include "check/report.hpp"
+#include "common/program_info.hpp"
+
+namespace {
+constexpr const char* kUsage = "usage: vantrel-check [DIR] [--json] [--drive]\n";
+}  // namespace
 
 int main(int argc, char** argv) {
+    auto usage = [](std::ostream& o) { o << kUsage; };
+    if (const auto done = vantrel::answer_help_or_version(argc, argv, "vantrel-check", usage, std::cout)) return *done;
     bool json = false, drive = false;
     const char* dir = nullptr;
     for (int i = 1; i < argc; ++i) {
@@ -19,7 +26,7 @@ int main(int argc, char** argv) {
         } else if (!dir && argv[i][0] != '-') {
             dir = argv[i];
         } else {
-            std::cerr << "usage: vantrel-check [DIR] [--json] [--drive]\n";
+            std::cerr << kUsage;
             return 64;
         }
     }

@@ -2,9 +2,16 @@
 #include <cstring>
 #include <iostream>
 
+#include "common/program_info.hpp"
 #include "demo_data/pack.hpp"
 
+namespace {
+constexpr const char* kUsage = "usage: vantrel-demo-data [--small] [--no-films] DIR\n";
+}  // namespace
+
 int main(int argc, char** argv) {
+    auto usage = [](std::ostream& o) { o << kUsage; };
+    if (const auto done = vantrel::answer_help_or_version(argc, argv, "vantrel-demo-data", usage, std::cout)) return *done;
     bool small = false, films = true;
     const char* dir = nullptr;
     for (int i = 1; i < argc; ++i) {
@@ -20,7 +27,7 @@ int main(int argc, char** argv) {
         }
     }
     if (!dir) {
-        std::cerr << "usage: vantrel-demo-data [--small] [--no-films] DIR\n";
+        std::cerr << kUsage;
         return 64;
     }
     const vantrel::demo::OffscreenApp app;  // pictures are drawn off screen: no display needed

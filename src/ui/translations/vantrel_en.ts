@@ -2,93 +2,359 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
+    <name>QObject</name>
+    <message>
+        <source>運転記録(&amp;K)</source>
+        <translation>Drive &amp;record</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>operation.datが見つかりません</source>
+        <translation>operation.dat was not found</translation>
+    </message>
+</context>
+<context>
+    <name>vantrel::DataSetChooser</name>
+    <message>
+        <source>データセットのフォルダを選ぶ</source>
+        <translation>Choose a data set&apos;s folder</translation>
+    </message>
+    <message>
+        <source>このフォルダにはデータセットがありません。
+(vantrel.dat と image/title または operation.dat が必要です)</source>
+        <translation>This folder holds no data set.
+(It needs vantrel.dat and image/title or operation.dat.)</translation>
+    </message>
+    <message>
+        <source>データセットの選択 - Vantrel</source>
+        <translation>Choose a data set - Vantrel</translation>
+    </message>
+    <message>
+        <source>使うデータセットを選んでください。</source>
+        <translation>Choose the data set to play.</translation>
+    </message>
+    <message>
+        <source>開始</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>フォルダを選ぶ...</source>
+        <translation>Choose a folder...</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>データセット %1 を開始できませんでした。
+%2
+別のデータセットかフォルダを選んでください。</source>
+        <translation>The data set %1 could not be started.
+%2
+Choose another data set or a folder.</translation>
+    </message>
+</context>
+<context>
     <name>vantrel::DrivingWindow</name>
     <message>
-        <location filename="../driving_window.cpp" line="106"/>
         <source>%1 に書き込めません</source>
         <translation>Cannot write %1</translation>
+    </message>
+    <message>
+        <source>全画面表示	F11</source>
+        <translation>Full screen	F11</translation>
+    </message>
+    <message>
+        <source>映像の索引を作成しています %1%</source>
+        <translation>Indexing the film %1%</translation>
+    </message>
+    <message>
+        <source>等倍</source>
+        <translation>Actual size</translation>
+    </message>
+    <message>
+        <source>1.5倍</source>
+        <translation>1.5x</translation>
+    </message>
+    <message>
+        <source>2倍</source>
+        <translation>2x</translation>
+    </message>
+    <message>
+        <source>3倍</source>
+        <translation>3x</translation>
+    </message>
+    <message>
+        <source>画面に合わせる</source>
+        <translation>Fit to screen</translation>
+    </message>
+</context>
+<context>
+    <name>vantrel::NoDataSetWindow</name>
+    <message>
+        <source>データセットがありません - Vantrel</source>
+        <translation>No data set - Vantrel</translation>
+    </message>
+    <message>
+        <source>データセットが見つかりません。</source>
+        <translation>No data set was found.</translation>
+    </message>
+    <message>
+        <source>探した場所:</source>
+        <translation>Searched:</translation>
+    </message>
+    <message>
+        <source>デモデータを作成するか (1 分ほど)、データセットのフォルダを選んでください。</source>
+        <translation>Write the demo data set (about a minute), or choose a data set&apos;s folder.</translation>
+    </message>
+    <message>
+        <source>デモデータを作成</source>
+        <translation>Write the demo data</translation>
+    </message>
+    <message>
+        <source>フォルダを選ぶ...</source>
+        <translation>Choose a folder...</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>デモデータを作成しています...</source>
+        <translation>Writing the demo data...</translation>
+    </message>
+    <message>
+        <source>デモデータを作成できませんでした: </source>
+        <translation>The demo data could not be written: </translation>
+    </message>
+</context>
+<context>
+    <name>vantrel::ReportWindow</name>
+    <message>
+        <source>運転記録</source>
+        <translation>Drive record</translation>
+    </message>
+    <message>
+        <source>HTMLで保存(&amp;H)...</source>
+        <translation>Save as &amp;HTML...</translation>
+    </message>
+    <message>
+        <source>JSONで保存(&amp;J)...</source>
+        <translation>Save as &amp;JSON...</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>%1 に保存できませんでした: %2</source>
+        <translation>Could not save %1: %2</translation>
+    </message>
+    <message>
+        <source>運転記録を保存</source>
+        <translation>Save the drive record</translation>
+    </message>
+    <message>
+        <source>JSON (*.json)</source>
+        <translation>JSON (*.json)</translation>
+    </message>
+    <message>
+        <source>HTML (*.html *.htm)</source>
+        <translation>HTML (*.html *.htm)</translation>
+    </message>
+    <message>
+        <source>ja</source>
+        <comment>the page&apos;s language code</comment>
+        <translation>en</translation>
+    </message>
+    <message>
+        <source>駅</source>
+        <comment>heading</comment>
+        <translation>Stations</translation>
+    </message>
+    <message>
+        <source>駅</source>
+        <comment>column</comment>
+        <translation>Station</translation>
+    </message>
+    <message>
+        <source>種別</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>停車</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>通過</source>
+        <translation>Pass</translation>
+    </message>
+    <message>
+        <source>着 (予定)</source>
+        <translation>Arrival (scheduled)</translation>
+    </message>
+    <message>
+        <source>着・通過</source>
+        <translation>Arrival / pass</translation>
+    </message>
+    <message>
+        <source>判定</source>
+        <translation>Judgement</translation>
+    </message>
+    <message>
+        <source>発 (予定)</source>
+        <translation>Departure (scheduled)</translation>
+    </message>
+    <message>
+        <source>発</source>
+        <translation>Departure</translation>
+    </message>
+    <message>
+        <source>停止位置</source>
+        <translation>Stop position</translation>
+    </message>
+    <message>
+        <source>非常制動</source>
+        <translation>Emergency brake</translation>
+    </message>
+    <message>
+        <source>なし</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>種類</source>
+        <translation>Kind</translation>
+    </message>
+    <message>
+        <source>時刻</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>フレーム</source>
+        <translation>Frame</translation>
+    </message>
+    <message>
+        <source>距離 (m)</source>
+        <translation>Distance (m)</translation>
+    </message>
+    <message>
+        <source>速度超過</source>
+        <translation>Overspeed</translation>
+    </message>
+    <message>
+        <source>制限 (km/h)</source>
+        <translation>Limit (km/h)</translation>
+    </message>
+    <message>
+        <source>超過 (km/h)</source>
+        <translation>Over by (km/h)</translation>
+    </message>
+    <message>
+        <source>時間 (秒)</source>
+        <translation>Duration (s)</translation>
+    </message>
+    <message>
+        <source>定時</source>
+        <translation>On time</translation>
+    </message>
+    <message>
+        <source>%1遅れ</source>
+        <translation>%1 late</translation>
+    </message>
+    <message>
+        <source>%1早い</source>
+        <translation>%1 early</translation>
+    </message>
+    <message>
+        <source>%1秒</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>%1分%2秒</source>
+        <translation>%1 min %2 s</translation>
+    </message>
+    <message>
+        <source>%1 cm 行き過ぎ</source>
+        <translation>%1 cm past</translation>
+    </message>
+    <message>
+        <source>%1 cm 手前</source>
+        <translation>%1 cm short</translation>
+    </message>
+    <message>
+        <source>ホーム外</source>
+        <translation>outside the platform</translation>
+    </message>
+    <message>
+        <source>停車せず</source>
+        <translation>missed stop</translation>
     </message>
 </context>
 <context>
     <name>vantrel::SerialSettingsDialog</name>
     <message>
-        <location filename="../serial_settings_dialog.cpp" line="56"/>
         <source>シリアルポート</source>
         <translation>Serial port</translation>
     </message>
     <message>
-        <location filename="../serial_settings_dialog.cpp" line="66"/>
-        <location filename="../serial_settings_dialog.cpp" line="76"/>
         <source>なし</source>
         <translation>None</translation>
     </message>
     <message>
-        <location filename="../serial_settings_dialog.cpp" line="67"/>
         <source>偶数</source>
         <translation>Even</translation>
     </message>
     <message>
-        <location filename="../serial_settings_dialog.cpp" line="68"/>
         <source>奇数</source>
         <translation>Odd</translation>
     </message>
     <message>
-        <location filename="../serial_settings_dialog.cpp" line="69"/>
         <source>スペース</source>
         <translation>Space</translation>
     </message>
     <message>
-        <location filename="../serial_settings_dialog.cpp" line="70"/>
         <source>マーク</source>
         <translation>Mark</translation>
     </message>
     <message>
-        <location filename="../serial_settings_dialog.cpp" line="77"/>
         <source>ハードウェア (RTS/CTS)</source>
         <translation>Hardware (RTS/CTS)</translation>
     </message>
     <message>
-        <location filename="../serial_settings_dialog.cpp" line="78"/>
         <source>ソフトウェア (XON/XOFF)</source>
         <translation>Software (XON/XOFF)</translation>
     </message>
     <message>
-        <location filename="../serial_settings_dialog.cpp" line="82"/>
         <source>ポート</source>
         <translation>Port</translation>
     </message>
     <message>
-        <location filename="../serial_settings_dialog.cpp" line="83"/>
         <source>通信速度</source>
         <translation>Baud rate</translation>
     </message>
     <message>
-        <location filename="../serial_settings_dialog.cpp" line="84"/>
         <source>データビット</source>
         <translation>Data bits</translation>
     </message>
     <message>
-        <location filename="../serial_settings_dialog.cpp" line="85"/>
         <source>パリティ</source>
         <translation>Parity</translation>
     </message>
     <message>
-        <location filename="../serial_settings_dialog.cpp" line="86"/>
         <source>ストップビット</source>
         <translation>Stop bits</translation>
     </message>
     <message>
-        <location filename="../serial_settings_dialog.cpp" line="87"/>
         <source>フロー制御</source>
         <translation>Flow control</translation>
     </message>
     <message>
-        <location filename="../serial_settings_dialog.cpp" line="89"/>
         <source>OK</source>
         <translation>OK</translation>
     </message>
     <message>
-        <location filename="../serial_settings_dialog.cpp" line="90"/>
         <source>キャンセル</source>
         <translation>Cancel</translation>
     </message>
@@ -96,24 +362,28 @@
 <context>
     <name>vantrel::TitleWindow</name>
     <message>
-        <location filename="../title_window.cpp" line="85"/>
         <source>車両と路線を開く...</source>
         <translation>Open train and route...</translation>
     </message>
     <message>
-        <location filename="../title_window.cpp" line="276"/>
         <source>データファイル (*.dat);;すべてのファイル (*)</source>
         <translation>Data files (*.dat);;All files (*)</translation>
     </message>
     <message>
-        <location filename="../title_window.cpp" line="277"/>
         <source>車両ファイル</source>
         <translation>Train file</translation>
     </message>
     <message>
-        <location filename="../title_window.cpp" line="279"/>
         <source>路線ファイル</source>
         <translation>Route file</translation>
+    </message>
+    <message>
+        <source>データセットを切り替える...</source>
+        <translation>Switch data set...</translation>
+    </message>
+    <message>
+        <source>%1が見つかりません</source>
+        <translation>%1 was not found</translation>
     </message>
 </context>
 </TS>
