@@ -38,7 +38,9 @@ TEST(PermissionHint, NamesAGroupOnlyWhenJoiningItHelps) {
         const QString hint = permission_advice("/dev/ttyUSB0", 0, c.group, S_IFCHR | c.mode);
         EXPECT_EQ(hint.contains("usermod"), c.join) << c.group << " " << c.mode << hint.toStdString();
         EXPECT_FALSE(hint.contains("-aG root")) << hint.toStdString();
-        if (!c.join) EXPECT_TRUE(hint.contains("owned by root")) << hint.toStdString();
+        if (!c.join) {
+            EXPECT_TRUE(hint.contains("owned by root")) << hint.toStdString();
+        }
     }
     EXPECT_TRUE(permission_advice("/dev/ttyUSB0", 0, kDialout, 0660).contains("usermod -aG 4242 $USER"));
 }
