@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <set>
 
+#include "app/report_writers.hpp"
+
 namespace vantrel::check {
 namespace {
 
@@ -39,23 +41,10 @@ std::string valid_utf8(const std::string& s) {
     return out;
 }
 
-std::string json_string(const std::string& raw) {
-    std::string out = "\"";
-    for (char ch : valid_utf8(raw)) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (ch == '"' || ch == '\\') {
-            out += '\\';
-            out += ch;
-        } else if (c < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            out += buf;
-        } else {
-            out += ch;
-        }
-    }
-    return out + "\"";
-}
+std::string json_text(const std::string& raw) { return json_string(valid_utf8(raw)); }
+
+// Printed: valid UTF-8 with no control byte that a terminal would act on.
+std::string printable(const std::string& raw) { return terminal_text(valid_utf8(raw)); }
 
 std::string summary(const std::vector<Problem>& problems) {
     std::set<std::string> files;
@@ -74,7 +63,7 @@ std::string text_report(const std::vector<Problem>& problems) {
     for (const Problem& p : problems) {
         if (!file || *file != p.file) {
             file = &p.file;
-            out += valid_utf8(p.file) + "\n";
+            out += printable(p.file) + "\n";
         }
         out += "  ";
         if (p.line > 0) out += "line " + std::to_string(p.line) + ": ";
@@ -89,7 +78,7 @@ std::string text_report(const std::vector<Problem>& problems) {
             }
             out += ")";
         }
-        out += ": " + valid_utf8(full_message(p)) + "\n";
+        out += ": " + printable(full_message(p)) + "\n";
         if (!p.hint.empty()) out += "    hint: " + p.hint + "\n";
     }
     return out + summary(problems);
@@ -103,10 +92,10 @@ std::string json_report(const std::vector<Problem>& problems) {
         if (i > 0) out += ", ";
         out += "{\"severity\": ";
         out += p.severity == Severity::Error ? "\"error\"" : "\"warning\"";
-        out += ", \"code\": " + json_string(p.code) + ", \"file\": " + json_string(p.file);
+        out += ", \"code\": " + json_text(p.code) + ", \"file\": " + json_text(p.file);
         out += ", \"line\": " + (p.line > 0 ? std::to_string(p.line) : std::string("null"));
         out += ", \"frame\": " + (p.frame ? std::to_string(*p.frame) : std::string("null"));
-        out += ", \"message\": " + json_string(full_message(p)) + ", \"hint\": " + json_string(p.hint) + "}";
+        out += ", \"message\": " + json_text(full_message(p)) + ", \"hint\": " + json_text(p.hint) + "}";
     }
     return out + "]}\n";
 }
