@@ -6,6 +6,7 @@
 #include <QMessageBox>
 
 #include "ui/app_options.hpp"
+#include "common/shown_errors.hpp"
 #include "ui/app_translation.hpp"
 #include "ui/art_resources.hpp"
 #include "ui/data_set_dialog.hpp"
@@ -43,7 +44,7 @@ int main(int argc, char** argv) {
     const auto operation = resolver.resolve("operation.dat");
     if (!operation || !help.load(*operation)) {
         if (!direct) {
-            report(QString::fromUtf8("operation.datが見つかりません"));
+            report(QString::fromStdString(vantrel::missing_file_text("operation.dat")));
             return 1;
         }
     }

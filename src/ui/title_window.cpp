@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QUrl>
 
+#include "common/shown_errors.hpp"
 #include "common/path_resolver.hpp"
 #include "platform/movie_sound.hpp"
 #include "ui/cab_widgets.hpp"
@@ -177,7 +178,7 @@ bool TitleWindow::load_title_picture() {
     QPixmap picture;
     const auto file = resolver.resolve(name);
     if (!file || !picture.load(QString::fromStdString(file->string()))) {
-        if (setup_.report_error) setup_.report_error(QString::fromStdString(name + "が見つかりません"));
+        if (setup_.report_error) setup_.report_error(QString::fromStdString(missing_file_text(name)));
         return false;
     }
     title_picture_ = picture;

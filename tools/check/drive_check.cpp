@@ -74,16 +74,16 @@ std::optional<Replay> replay(const std::filesystem::path& dir, const std::string
 
 }  // namespace
 
-void check_drive(ProblemSink& sink, const std::filesystem::path& dir, const std::string& train,
+bool check_drive(ProblemSink& sink, const std::filesystem::path& dir, const std::string& train,
                  const std::string& route, int32_t frames) {
     const std::string with = "with " + train;
     const driving::DriveScript drive = driving::derive_drive(dir, train, route, frames);
     if (drive.script.empty()) {
         if (!drive.error.empty()) sink.warning("drive.incomplete", route, 0, drive.error, with);
-        return;
+        return false;
     }
     const auto replayed = replay(dir, train, route, frames, drive);
-    if (!replayed) return;  // the files themselves are reported by the readers
+    if (!replayed) return false;  // the files themselves are reported by the readers
     if (!drive.error.empty())
         sink.add(Problem{Severity::Warning, "drive.incomplete", route, 0, replayed->frame, replayed->metres,
                          drive.error, with, {}});
@@ -119,6 +119,7 @@ void check_drive(ProblemSink& sink, const std::filesystem::path& dir, const std:
                   {}};
         sink.add(std::move(p));
     }
+    return true;
 }
 
 }  // namespace vantrel::check

@@ -57,7 +57,7 @@ std::string summary(const std::vector<Problem>& problems) {
 
 }  // namespace
 
-std::string text_report(const std::vector<Problem>& problems) {
+std::string text_report(const std::vector<Problem>& problems, std::optional<PairCount> pairs) {
     std::string out;
     const std::string* file = nullptr;
     for (const Problem& p : problems) {
@@ -81,10 +81,15 @@ std::string text_report(const std::vector<Problem>& problems) {
         out += ": " + printable(full_message(p)) + "\n";
         if (!p.hint.empty()) out += "    hint: " + p.hint + "\n";
     }
+    if (pairs) {
+        out += std::to_string(pairs->checked) + (pairs->checked == 1 ? " pair" : " pairs") +
+               " of a train and a route checked, ";
+        out += pairs->drive ? std::to_string(pairs->driven) + " driven\n" : "none driven (--drive drives them)\n";
+    }
     return out + summary(problems);
 }
 
-std::string json_report(const std::vector<Problem>& problems) {
+std::string json_report(const std::vector<Problem>& problems, std::optional<PairCount> pairs) {
     std::string out = "{\"errors\": " + std::to_string(count(problems, Severity::Error)) +
                       ", \"warnings\": " + std::to_string(count(problems, Severity::Warning)) + ", \"problems\": [";
     for (std::size_t i = 0; i < problems.size(); ++i) {
@@ -97,7 +102,10 @@ std::string json_report(const std::vector<Problem>& problems) {
         out += ", \"frame\": " + (p.frame ? std::to_string(*p.frame) : std::string("null"));
         out += ", \"message\": " + json_text(full_message(p)) + ", \"hint\": " + json_text(p.hint) + "}";
     }
-    return out + "]}\n";
+    out += "]";
+    if (pairs)
+        out += ", \"pairs\": " + std::to_string(pairs->checked) + ", \"driven\": " + std::to_string(pairs->driven);
+    return out + "}\n";
 }
 
 int exit_status(const std::vector<Problem>& problems) {
