@@ -469,6 +469,9 @@ TEST(CheckReport, TextAndJsonCarryEveryField) {
     const std::string text = check::text_report(problems);
     EXPECT_NE(text.find("line 20: warning route.station.order (frame 5, 12.5 m): B starts before A ends"), std::string::npos) << text;
     EXPECT_TRUE(text.ends_with("1 error, 1 warning in 1 file\n")) << text;
+    // A name from a data file cannot drive the terminal.
+    problems[1].message = "\x1b]0;x\x07\x7f";
+    EXPECT_NE(check::text_report(problems).find(": \\x1b]0;x\\x07\\x7f\n"), std::string::npos);
     EXPECT_EQ(check::exit_status({}), 0);
     EXPECT_EQ(check::exit_status({problems[1]}), 1);
 }
