@@ -97,17 +97,17 @@ public:
                 ++out.driven;
             out.pairs.emplace_back(train, route);
         }
-        if (out.pairs.empty())
-            files_.of(kStringFile)
-                .warning("set.no_pair", kStringFile, 0, "no train and route that both load: nothing was checked together",
-                         std::to_string(trains_.size()) + " train files, " + std::to_string(routes_.size()) +
-                             " route files");
         if (strings_empty_) drop_films_of_empty_strings();
         // Last, when every check of each file has spoken.
         for (const std::string& file : {std::string(kStringFile), std::string(kOperationFile), std::string(kMasconFile)})
             root_causes(file);
         for (const auto& files : {trains_, routes_})
             for (const auto& file : files) root_causes(file);
+        if (out.pairs.empty())
+            files_.of(kStringFile)
+                .warning("set.no_pair", kStringFile, 0, "no train and route that both load: nothing was checked together",
+                         std::to_string(trains_.size()) + " train files, " + std::to_string(routes_.size()) +
+                             " route files");
         out.problems = files_.grouped();
         for (Problem& p : out.problems) p.hint = hint_for(p.code);
         return out;
@@ -124,9 +124,8 @@ private:
                 files_.of(kStringFile).warning("strings.file.empty", kStringFile, 0,
                                                "the string file is empty: no [Path] to the films and no texts");
         }
-        if (resolver_.resolve(std::string(kMasconFile))) {
+        if (resolver_.resolve(std::string(kMasconFile)))
             (void)read_mascon_file(kMasconFile, resolver_, &files_.of(std::string(kMasconFile)));
-        }
         ProblemSink& op = files_.of(kOperationFile);
         const auto path = resolver_.resolve(kOperationFile);
         const auto lines = path ? read_cp932_lines(*path) : std::nullopt;
@@ -149,8 +148,9 @@ private:
         auto replace_all = [&](std::string code, int line, std::string message) {
             const bool errors = std::any_of(problems.begin(), problems.end(),
                                             [](const Problem& p) { return p.severity == Severity::Error; });
-            const std::string follow =
-                problems.empty() ? "" : std::to_string(problems.size()) + " further problems follow from it";
+            const std::string follow = problems.empty()      ? ""
+                                       : problems.size() == 1 ? "1 further problem follows from it"
+                                                              : std::to_string(problems.size()) + " further problems follow from it";
             problems.clear();
             problems.push_back(Problem{errors ? Severity::Error : Severity::Warning, std::move(code), file, line, {}, {},
                                        std::move(message), follow, {}});
