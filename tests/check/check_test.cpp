@@ -195,6 +195,7 @@ const OwnPlanted kOwnPlanted[] = {
     {"route.key.unknown", "line_own.dat", "[Staton]"},
     {"route.station.times", "line_own.dat", "川辺,0,5150,5250,0,1086300,1086000"},
     {"route.station.time_order", "line_own.dat", "山手,0,10150,10250,0,1080000,1080300"},
+    {"route.station.time_order", "line_own.dat", "1,0,1086400"},  // due after its departure sound
     {"route.kanko.index", "line_own.dat", "9,0,20"},
     {"route.kanko.index", "line_own.dat", "99,1,19"},
     {"route.slope.order", "line_own.dat", "0,100,200"},
@@ -225,7 +226,7 @@ std::map<std::string, std::string> plant_own(const fs::path& dir) {
     std::string route = demo::route_text();
     route = replaced(route, "川辺,0,5150,5250,0,1086300,1086600", "川辺,0,5150,5250,0,1086300,1086000");
     route = replaced(route, "山手,0,10150,10250,0,1092600,1092900", "山手,0,10150,10250,0,1080000,1080300");
-    route += "[Staton]\nX,0,1,2,0,0,0\n#\n[StationKanko]\n9,0,20\n#\n[SignalKanko]\n99,1,19\n#\n"
+    route += "[Staton]\nX,0,1,2,0,0,0\n#\n[StationKanko]\n9,0,20\n1,0,1086400\n#\n[SignalKanko]\n99,1,19\n#\n"
              "[Slope]\n0,500,600\n0,100,200\n#\n[SpeedLimit]\n40,0,0,900,1000\n40,0,0,100,200\n#\n";
     std::map<std::string, std::string> texts{{"line_own.dat", route}, {"train_own.dat", demo::train_text() + "[Tonz]\n30\n"}};
     for (const auto& [name, text] : texts) test::write_cp932(dir / name, text);

@@ -197,6 +197,17 @@ public:
                          clock_text(previous->dep_sound_time));
             previous = &s;
         }
+        // A scheduled arrival (a station commentary time) after the station's departure.
+        for (std::size_t i = 0; i < r.station_kanko.size(); ++i) {
+            const CommentaryLink& k = r.station_kanko[i];
+            if (k.kind != 0 || k.value <= 998 || k.index < 0 || static_cast<std::size_t>(k.index) >= r.stations.size())
+                continue;
+            const Station& s = r.stations[static_cast<std::size_t>(k.index)];
+            if (s.type != 1 && s.dep_sound_time > 0 && k.value > s.dep_sound_time)
+                warn("route.station.time_order", "[StationKanko]", i, std::nullopt,
+                     s.name + " is due at " + clock_text(k.value) + ", after its departure sound at " +
+                         clock_text(s.dep_sound_time));
+        }
         for (std::size_t i = 1; i < r.slopes.size(); ++i)
             if (r.slopes[i].start < r.slopes[i - 1].start)
                 warn("route.slope.order", "[Slope]", i, r.slopes[i].start,
