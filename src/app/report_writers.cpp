@@ -10,7 +10,6 @@
 namespace vantrel {
 namespace {
 
-
 std::string fixed1(long double v) {
     char b[48];
     std::snprintf(b, sizeof b, "%.1Lf", v);

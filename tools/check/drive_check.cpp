@@ -1,6 +1,5 @@
 #include "check/drive_check.hpp"
 
-#include <cstdio>
 #include <memory>
 #include <sstream>
 #include <variant>
