@@ -13,6 +13,9 @@ namespace vantrel {
     return std::string(name) + "が見つかりません";
 }
 
+// The title window's opening movie is there but does not play.
+inline constexpr std::string_view kOpeningMovieUnreadable = "オープニングムービーを開けません";
+
 // A reader's error as shown: the picture or sound it could not load, else its message.
 [[nodiscard]] inline std::string shown_error_text(const DataError& error) {
     return error.missing_file.empty() ? error.message : missing_file_text(error.missing_file);

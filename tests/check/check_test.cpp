@@ -171,7 +171,7 @@ const Planted kPlanted[] = {
     {0, "drive.incomplete", "line_exp.dat", 0},
     {0, "drive.late", "line_local.dat", 0},
     {0, "sound.channels.collide", "line_exp.dat", 0},
-    {0, "film.unreadable", "move\\opening.avi", 0},
+    {0, "film.unreadable", "move\\opening.avi", 0, "オープニングムービーを開けません"},
     {0, "title.picture.missing", "image\\title\\03.jpg", 0, "image\\title\\03.jpgが見つかりません"},
     {0, "title.picture.unreadable", "image\\title\\04.jpg", 0, "image\\title\\04.jpgが見つかりません"},
     {0, "mascon.codes.full", "mascon.dat", 27},

@@ -194,8 +194,12 @@ private:
                 files_.of(name).warning(std::string(spelling), name, 0, name);
             }
         }
-        if (resolver_.resolve(kOpeningMovie))
-            (void)media_.check_film(files_.of(kOpeningMovie), kOpeningMovie, 0, kOpeningMovie);
+        if (resolver_.resolve(kOpeningMovie)) {
+            ProblemSink& movie = files_.of(kOpeningMovie);
+            (void)media_.check_film(movie, kOpeningMovie, 0, kOpeningMovie);
+            for (Problem& p : movie.problems())
+                if (p.code == "film.unreadable") p.message = std::string(kOpeningMovieUnreadable);
+        }
     }
 
     void find_trains_and_routes() {
