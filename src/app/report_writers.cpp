@@ -10,8 +10,6 @@
 namespace vantrel {
 namespace {
 
-constexpr int32_t kOnTimeTicks = 450;  // within 15 s counts as on time, as the cab's judgement has it
-
 std::string fixed1(long double v) {
     char b[48];
     std::snprintf(b, sizeof b, "%.1Lf", v);
@@ -31,18 +29,18 @@ std::string fill_in(const std::string& pattern, const std::string& one, const st
     return out;
 }
 
-std::string seconds_text(int32_t ticks, const ReportWords& w) {
-    const int32_t s = std::abs(ticks) / 30;
+std::string seconds_text(int32_t seconds, const ReportWords& w) {
+    const int32_t s = std::abs(seconds);
     if (s < 60) return fill_in(w.seconds, std::to_string(s));
     char b[8];
     std::snprintf(b, sizeof b, "%02d", s % 60);
     return fill_in(w.minutes, std::to_string(s / 60), b);
 }
 
-// "定時", "1分05秒遅れ" or "20秒早い" against a scheduled time.
+// "定時", "1分05秒遅れ" or "20秒早い" against a scheduled time, in the whole seconds the clocks show.
 std::string judgement(int32_t actual, int32_t planned, const ReportWords& w) {
-    const int32_t d = actual - planned;
-    if (std::abs(d) < kOnTimeTicks) return w.on_time;
+    const int32_t d = seconds_late(actual, planned);
+    if (std::abs(d) < kOnTimeSeconds) return w.on_time;
     return fill_in(d > 0 ? w.late : w.early, seconds_text(d, w));
 }
 
@@ -76,7 +74,14 @@ std::string html_escape(const std::string& s) {
     return out;
 }
 
-std::string json_string(const std::string& s) {
+}  // namespace
+
+int32_t seconds_late(int32_t actual, int32_t planned) {
+    constexpr int32_t kTicksPerSecond = 30;
+    return actual / kTicksPerSecond - planned / kTicksPerSecond;
+}
+
+std::string json_string(std::string_view s) {
     std::string out = "\"";
     for (unsigned char c : s) {
         if (c == '"' || c == '\\') {
@@ -93,10 +98,31 @@ std::string json_string(const std::string& s) {
     return out + "\"";
 }
 
+std::string terminal_text(std::string_view s) {
+    std::string out;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        // C1 controls arrive as U+0080..U+009F, whose UTF-8 lead byte is 0xC2.
+        const bool c1 = c == 0xC2 && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) < 0xA0 &&
+                        static_cast<unsigned char>(s[i + 1]) >= 0x80;
+        if (c < 0x20 || c == 0x7F || c1) {
+            const unsigned code = c1 ? static_cast<unsigned char>(s[++i]) : c;
+            char b[8];
+            std::snprintf(b, sizeof b, "\\x%02x", code);
+            out += b;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+namespace {
+
 std::string json_time(const std::optional<int32_t>& t) { return t ? json_string(clock_text(*t)) : "null"; }
 
 std::string station_line(const StationReport& s, bool first) {
-    std::string line = s.name + (s.stop ? " 停車" : " 通過");
+    std::string line = terminal_text(s.name) + (s.stop ? " 停車" : " 通過");
     if (!s.stop) {
         if (s.arrival) return line + " " + clock_text(*s.arrival) + against(s.arrival, s.scheduled_arrival);
         return line + " --:--:--";
@@ -122,7 +148,8 @@ std::string overspeed_line(const OverspeedReport& o) {
 }  // namespace
 
 std::string report_text(const RunReportData& r) {
-    std::string t = "運転記録: " + r.line_name + (r.train.empty() ? "" : " (" + r.train + ")") + "\n";
+    std::string t = "運転記録: " + terminal_text(r.line_name) +
+                    (r.train.empty() ? "" : " (" + terminal_text(r.train) + ")") + "\n";
     t += "駅:\n";
     for (size_t i = 0; i < r.stations.size(); ++i) t += "  " + station_line(r.stations[i], i == 0) + "\n";
     t += "非常制動:" + std::string(r.emergencies.empty() ? " なし" : "") + "\n";
@@ -199,7 +226,10 @@ std::string report_json(const RunReportData& r) {
         j += std::string(i ? ", " : "") + "{\"name\": " + json_string(s.name) + ", \"stop\": " +
              (s.stop ? "true" : "false") + ", \"scheduled_arrival\": " + json_time(s.scheduled_arrival) +
              ", \"arrival\": " + json_time(s.arrival) + ", \"departure\": " + json_time(s.departure) +
-             ", \"stop_error_cm\": " + (s.stop_error_cm ? std::to_string(*s.stop_error_cm) : "null") + "}";
+             ", \"stop_error_cm\": " + (s.stop_error_cm ? std::to_string(*s.stop_error_cm) : "null") +
+             ", \"scheduled_departure\": " + json_time(s.stop ? s.scheduled_departure : std::nullopt) +
+             ", \"missed\": " + (s.missed ? "true" : "false") +
+             ", \"inside_platform\": " + (s.inside_platform ? "true" : "false") + "}";
     }
     j += "], \"emergencies\": [";
     for (size_t i = 0; i < r.emergencies.size(); ++i) {

@@ -36,6 +36,12 @@ public:
         add(Problem{Severity::Warning, std::move(code), std::move(file), line, {}, {}, std::move(message),
                     std::move(detail), {}});
     }
+    // A line shaped like a key ("[...]") that no key test of a reader took: a misspelt key,
+    // whose lines the program skips without a word.
+    void unknown_key(std::string code, std::string file, int line, const std::string& text) {
+        if (!text.starts_with('[') || text.find(']') == std::string::npos) return;
+        warning(std::move(code), std::move(file), line, "no such key: " + text, text);
+    }
     [[nodiscard]] const std::vector<Problem>& problems() const { return problems_; }
     [[nodiscard]] std::vector<Problem>& problems() { return problems_; }
 

@@ -29,7 +29,21 @@ public:
     LineCursor& cursor() { return cursor_; }
     // True when the line last read begins with `key`: the remaining keys of a line are
     // tested against whatever line the previous key left as the last one read.
-    [[nodiscard]] bool key(std::string_view key) const { return starts_with_key(cursor_.current(), key); }
+    [[nodiscard]] bool key(std::string_view key) {
+        const bool taken = starts_with_key(cursor_.current(), key);
+        key_taken_ = key_taken_ || taken;
+        return taken;
+    }
+    // Around the key tests of each line the reader's loop reads: while collecting, a line
+    // shaped like a key that no test took is noted.
+    void begin_key_line() {
+        key_taken_ = false;
+        key_line_ = cursor_.line_number();
+    }
+    void end_key_line() {
+        if (sink_ && !key_taken_ && key_line_ == cursor_.line_number())
+            sink_->unknown_key("train.key.unknown", file_, key_line_, cursor_.current());
+    }
     // The section named in the file error; set while the key tests pass the sections.
     void set_label(std::string_view label) { label_ = label; }
 
@@ -69,6 +83,8 @@ private:
     ProblemSink* sink_;
     std::string label_;
     std::optional<DataError> error_;
+    bool key_taken_ = false;
+    int key_line_ = 0;
 };
 
 // Field n (1 = first) of a comma-separated record as a number; false when it does not convert.

@@ -230,7 +230,9 @@ Result<TrainParams> read_train_file(const std::string& file, const PathResolver&
     bool ok = true;
     while (ok && !c.cursor().at_end()) {
         c.cursor().next();
+        c.begin_key_line();
         ok = read_line_keys(c, p);
+        if (ok) c.end_key_line();
     }
     if (ok) ok = check_run_values(c, p);
     if (!ok) return *c.error();

@@ -130,8 +130,12 @@ public:
     bool read(RouteTables& t) {
         while (!cursor_.at_end()) {
             cursor_.next();
+            key_taken_ = false;
             section_ = "other";
             if (!single_keys(t) || !list_keys(t)) return false;
+            // No key took the line, so it is still the one the loop read.
+            if (sink_ && !key_taken_)
+                sink_->unknown_key("route.key.unknown", file_, cursor_.line_number(), cursor_.current());
         }
         // Without the key the preceding train steps every tick, as at 30 frames per second.
         if (!frame_rate_seen_) t.frame_rate = 30;
@@ -148,7 +152,11 @@ public:
     }
 
 private:
-    [[nodiscard]] bool key(std::string_view k) const { return starts_with_key(cursor_.current(), k); }
+    [[nodiscard]] bool key(std::string_view k) {
+        const bool taken = starts_with_key(cursor_.current(), k);
+        key_taken_ = key_taken_ || taken;
+        return taken;
+    }
 
     // Notes a failure under a stable code. Returns whether reading carries on: false for
     // the program (error() then reports it), true while collecting.
@@ -355,6 +363,7 @@ private:
     std::string section_ = "other";
     std::string_view record_code_ = "route.record";
     bool frame_rate_seen_ = false;
+    bool key_taken_ = false;  // a key test took the line the loop read
 };
 
 }  // namespace

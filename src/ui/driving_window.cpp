@@ -12,6 +12,7 @@
 #include <QThread>
 #include <QWindow>
 
+#include "common/shown_errors.hpp"
 #include "app/run.hpp"
 #include "app/run_setup.hpp"
 #include "common/path_resolver.hpp"
@@ -46,8 +47,7 @@ QString text_or(const std::string& replacement, const char* builtin) {
 }  // namespace
 
 QString load_error_text(const DataError& error) {
-    if (!error.missing_file.empty()) return QString::fromStdString(error.missing_file + "が見つかりません");
-    return QString::fromStdString(error.message);
+    return QString::fromStdString(shown_error_text(error));
 }
 
 DrivingWindow::DrivingWindow(DriveHooks hooks, BackEnds back_ends)

@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QUrl>
 
+#include "common/shown_errors.hpp"
 #include "common/path_resolver.hpp"
 #include "platform/movie_sound.hpp"
 #include "ui/cab_widgets.hpp"
@@ -205,7 +206,7 @@ void TitleWindow::start_movie() {
     movie_ = open_movie(file);
     if (!movie_ || movie_->length() <= 0) {
         movie_.reset();
-        if (setup_.report_error) setup_.report_error(QString::fromUtf8("オープニングムービーを開けません"));
+        if (setup_.report_error) setup_.report_error(QString::fromUtf8(kOpeningMovieUnreadable.data(), kOpeningMovieUnreadable.size()));
         return;
     }
     movie_->set_draw_size(DXDraw1_->pixel_size());

@@ -8,13 +8,20 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <set>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "cab/header_picture_loader.hpp"
 #include "check/data_set_check.hpp"
 #include "check/hints.hpp"
 #include "check/report.hpp"
+#include "demo_data/demo_data.hpp"
+#include "demo_data/demo_texts.hpp"
 #include "demo_data/pack.hpp"
 #include "dynamics/train_reader.hpp"
 #include "route/route_reader.hpp"
@@ -109,6 +116,7 @@ struct Planted {
     const char* code;
     const char* file;
     int line;  // 0: any
+    const char* message = nullptr;  // the text the player sees, where it is the program's
 };
 
 const Planted kPlanted[] = {
@@ -123,7 +131,7 @@ const Planted kPlanted[] = {
     {0, "train.list.full", "train_bad.dat", 26},
     {0, "train.engine.electric", "train_bad.dat", 27},
     {0, "train.picture.missing", "train_bad.dat", 29},
-    {0, "train.picture.unreadable", "train_bad.dat", 31},
+    {0, "train.picture.unreadable", "train_bad.dat", 31, "Image\\garbage.bmpが見つかりません"},
     {0, "train.imagelist.size", "train_bad.dat", 38},
     {0, "name.case", "train_bad.dat", 38},
     {0, "wave.missing", "train_bad.dat", 41},
@@ -163,14 +171,77 @@ const Planted kPlanted[] = {
     {0, "drive.incomplete", "line_exp.dat", 0},
     {0, "drive.late", "line_local.dat", 0},
     {0, "sound.channels.collide", "line_exp.dat", 0},
-    {0, "film.unreadable", "move\\opening.avi", 0},
-    {0, "title.picture.missing", "image\\title\\03.jpg", 0},
-    {0, "title.picture.unreadable", "image\\title\\04.jpg", 0},
+    {0, "film.unreadable", "move\\opening.avi", 0, "オープニングムービーを開けません"},
+    {0, "title.picture.missing", "image\\title\\03.jpg", 0, "image\\title\\03.jpgが見つかりません"},
+    {0, "title.picture.unreadable", "image\\title\\04.jpg", 0, "image\\title\\04.jpgが見つかりません"},
     {0, "mascon.codes.full", "mascon.dat", 27},
     {1, "strings.file.unreadable", "vantrel.dat", 0},
     {1, "mascon.file.unreadable", "mascon.dat", 0},
-    {1, "operation.unreadable", "operation.dat", 0},
+    {1, "operation.unreadable", "operation.dat", 0, "operation.datが見つかりません"},
+    {1, "set.no_pair", "vantrel.dat", 0},
 };
+
+// A set whose files use their own names, with the mistakes that load silently and the
+// causes of floods. `marker` is the text of the line the warning points at.
+struct OwnPlanted {
+    const char* code;
+    const char* file;
+    const char* marker;  // nullptr: any line
+};
+
+const OwnPlanted kOwnPlanted[] = {
+    {"train.key.unknown", "train_own.dat", "[Tonz]"},
+    {"file.bom", "train_bom.dat", nullptr},
+    {"route.key.unknown", "line_own.dat", "[Staton]"},
+    {"route.station.times", "line_own.dat", "川辺,0,5150,5250,0,1086300,1086000"},
+    {"route.station.time_order", "line_own.dat", "山手,0,10150,10250,0,1080000,1080300"},
+    {"route.station.time_order", "line_own.dat", "1,0,1086400"},  // due after its departure sound
+    {"route.kanko.index", "line_own.dat", "9,0,20"},
+    {"route.kanko.index", "line_own.dat", "99,1,19"},
+    {"route.slope.order", "line_own.dat", "0,100,200"},
+    {"route.speedlimit.order", "line_own.dat", "40,0,0,100,200"},
+    {"sound.channels.full", "line_many.dat", nullptr},
+    {"file.line_ends", "line_crcrlf.dat", nullptr},
+    {"file.utf8", "line_utf8.dat", "; Vantrel デモ路線"},
+    {"strings.file.empty", "vantrel.dat", nullptr},
+    {"file.empty", "train_empty.dat", nullptr},
+};
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    const auto at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
+}
+
+int line_of(const std::string& text, const std::string& marker) {
+    const std::string lines = "\n" + text;
+    const auto at = lines.find("\n" + marker + "\n");
+    return at == std::string::npos ? -1 : static_cast<int>(std::count(lines.begin(), lines.begin() + at + 1, '\n'));
+}
+
+// The runner's small set, its files' texts (UTF-8, as meant) by name.
+std::map<std::string, std::string> plant_own(const fs::path& dir) {
+    EXPECT_EQ(demo::write_demo_data(dir), "");
+    std::string route = demo::route_text();
+    route = replaced(route, "川辺,0,5150,5250,0,1086300,1086600", "川辺,0,5150,5250,0,1086300,1086000");
+    route = replaced(route, "山手,0,10150,10250,0,1092600,1092900", "山手,0,10150,10250,0,1080000,1080300");
+    route += "[Staton]\nX,0,1,2,0,0,0\n#\n[StationKanko]\n9,0,20\n1,0,1086400\n#\n[SignalKanko]\n99,1,19\n#\n"
+             "[Slope]\n0,500,600\n0,100,200\n#\n[SpeedLimit]\n40,0,0,900,1000\n40,0,0,100,200\n#\n";
+    std::map<std::string, std::string> texts{{"line_own.dat", route}, {"train_own.dat", demo::train_text() + "[Tonz]\n30\n"}};
+    for (const auto& [name, text] : texts) test::write_cp932(dir / name, text);
+    test::write_cp932(dir / "line_many.dat", demo::route_text() + "[SoundData]\n" + lines(257, "Sound\\Kanko\\Horn.wav") + "#\n");
+    std::string crcrlf;
+    const std::string route_bytes = *utf8_to_cp932(demo::route_text());
+    for (char c : route_bytes) crcrlf += c == '\n' ? std::string("\r\r\n") : std::string(1, c);
+    test::write_bytes(dir / "line_crcrlf.dat", crcrlf);
+    test::write_bytes(dir / "line_utf8.dat", demo::route_text());
+    texts["line_utf8.dat"] = demo::route_text();
+    test::write_bytes(dir / "train_bom.dat", "\xEF\xBB\xBF" + *utf8_to_cp932(demo::train_text()));
+    test::write_bytes(dir / "vantrel.dat", "");
+    test::write_bytes(dir / "train_empty.dat", "\r\n");
+    return texts;
+}
 
 // The pack with one problem of each kind planted.
 void plant(const fs::path& dir) {
@@ -236,11 +307,13 @@ TEST_F(Checker, FindsOnePlantedProblemOfEachCodeInOneRun) {
 
     const check::CheckOutcome found[] = {check::check_data_set(broken.path(), true), check::check_data_set(bare.path())};
     std::set<std::string> planted;
+    for (const OwnPlanted& p : kOwnPlanted) planted.insert(p.code);  // in the set of its own names
     for (const Planted& p : kPlanted) {
         planted.insert(p.code);
         const auto& problems = found[p.set].problems;
         const bool hit = std::any_of(problems.begin(), problems.end(), [&](const Problem& q) {
-            return q.code == p.code && q.file == p.file && (p.line == 0 || q.line == p.line);
+            return q.code == p.code && q.file == p.file && (p.line == 0 || q.line == p.line) &&
+                   (!p.message || q.message == p.message);
         });
         EXPECT_TRUE(hit) << p.code << " in " << p.file << ":" << p.line << "\n" << check::text_report(problems);
     }
@@ -296,6 +369,93 @@ TEST_F(Checker, FindsOnePlantedProblemOfEachCodeInOneRun) {
     EXPECT_TRUE(beyond->metres.has_value());
 }
 
+TEST_F(Checker, ASetOfItsOwnNamesIsCheckedPairByPairWithEachMistakeAndRootCauseToldOnce) {
+    test::TempDir own;
+    const auto texts = plant_own(own.path());
+    const check::CheckOutcome found = check::check_data_set(own.path());
+    for (const OwnPlanted& p : kOwnPlanted) {
+        if (std::string_view(p.file) == "train_empty.dat") continue;
+        const int line = p.marker ? line_of(texts.at(p.file), p.marker) : 0;
+        const bool hit = std::any_of(found.problems.begin(), found.problems.end(), [&](const Problem& q) {
+            return q.code == p.code && q.file == p.file && (!p.marker || q.line == line);
+        });
+        EXPECT_TRUE(hit) << p.code << " in " << p.file << ":" << line << "\n" << check::text_report(found.problems);
+    }
+    // Every train that loads with every route that loads: the channel overflow is met.
+    const std::set<std::string> trains{"train_demo.dat", "train_own.dat", "train_bom.dat"};
+    const std::set<std::string> routes{"line_demo.dat", "line_own.dat", "line_many.dat", "line_utf8.dat",
+                                       "line_crcrlf.dat"};
+    EXPECT_EQ(found.pairs.size(), trains.size() * routes.size());
+    for (const auto& [train, route] : found.pairs) EXPECT_TRUE(trains.contains(train) && routes.contains(route));
+    // One problem stands for a flood; the empty string file for every missing film.
+    for (const Problem& p : found.problems) {
+        EXPECT_NE(p.code, "film.missing") << p.file;
+        if (p.file == "line_crcrlf.dat") {
+            EXPECT_EQ(p.code, "file.line_ends");
+            EXPECT_EQ(p.line, 1);
+        }
+        if (p.file == "line_utf8.dat") {
+            EXPECT_NE(p.code, "text.not_cp932");
+        }
+    }
+    EXPECT_EQ(std::count_if(found.problems.begin(), found.problems.end(),
+                            [](const Problem& p) { return p.file == "line_crcrlf.dat"; }),
+              1);
+
+    // The pairs the author names, and nothing else; an empty train file (which loads, as
+    // every value has a default) is one problem.
+    check::CheckOptions named;
+    named.pairs = {{"train_empty.dat", "line_own.dat"}};
+    const check::CheckOutcome pair = check::check_data_set(own.path(), named);
+    EXPECT_EQ(pair.pairs, named.pairs);
+    std::vector<std::string> files;
+    for (const Problem& p : pair.problems) files.push_back(p.file + " " + p.code);
+    EXPECT_EQ(std::count(files.begin(), files.end(), "train_empty.dat file.empty"), 1) << check::text_report(pair.problems);
+    EXPECT_EQ(std::count_if(files.begin(), files.end(), [](const std::string& f) { return f.starts_with("train_empty"); }), 1);
+    EXPECT_EQ(std::find(files.begin(), files.end(), "line_own.dat film.missing"), files.end());
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
+// An unrelated huge .dat is judged by its head: the check finishes within a memory limit far
+// below the file's size.
+TEST(CheckLimits, AHugeUnrelatedDatIsCheapToPass) {
+    test::TempDir dir;
+    {
+        std::ofstream out(dir / "huge.dat", std::ios::binary);
+        out.seekp((2LL << 30) - 1);
+        out.put('\n');
+    }
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlim_t limit = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (512u << 20);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The sanitizer's shadow memory takes address space as it goes: no limit under it.
+        if (!kSanitized) {
+            const rlimit as{limit, limit};
+            setrlimit(RLIMIT_AS, &as);
+        }
+        alarm(120);  // a hang fails rather than stalls
+        const auto outcome = check::check_data_set(dir.path());
+        _exit(outcome.problems.empty() ? 3 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+}
+
 TEST_F(Checker, TheDemoPackHasNoErrorsAndEveryPairCanBeDriven) {
     const check::CheckOutcome found = check::check_data_set(pack(), true);
     for (const Problem& p : found.problems) {
@@ -306,6 +466,9 @@ TEST_F(Checker, TheDemoPackHasNoErrorsAndEveryPairCanBeDriven) {
             << p.code << " " << p.file << ":" << p.line << " " << p.message << " " << p.detail;
     }
     EXPECT_EQ(found.pairs.size(), check::title_pairs().size());
+    EXPECT_EQ(found.driven, static_cast<int>(found.pairs.size()));
+    // The runner's test route is on no title button: its film is the runner's --frames.
+    for (const Problem& p : found.problems) EXPECT_NE(p.file, "line_demo.dat") << p.code;
 }
 
 TEST(CheckReport, TextAndJsonCarryEveryField) {
@@ -322,6 +485,9 @@ TEST(CheckReport, TextAndJsonCarryEveryField) {
     const std::string text = check::text_report(problems);
     EXPECT_NE(text.find("line 20: warning route.station.order (frame 5, 12.5 m): B starts before A ends"), std::string::npos) << text;
     EXPECT_TRUE(text.ends_with("1 error, 1 warning in 1 file\n")) << text;
+    // A name from a data file cannot drive the terminal.
+    problems[1].message = "\x1b]0;x\x07\x7f";
+    EXPECT_NE(check::text_report(problems).find(": \\x1b]0;x\\x07\\x7f\n"), std::string::npos);
     EXPECT_EQ(check::exit_status({}), 0);
     EXPECT_EQ(check::exit_status({problems[1]}), 1);
 }

@@ -5,6 +5,7 @@
 #include <sstream>
 #include <string>
 
+#include "app/report_writers.hpp"
 #include "demo_data/demo_data.hpp"
 #include "demo_data/demo_texts.hpp"
 #include "test_support.hpp"
@@ -79,13 +80,17 @@ TEST_F(RunReportDrive, ALateStopPastThePlatformWithOverspeedAndAnAtsEmergencyGiv
     EXPECT_EQ(report(drive(156, true), "report.json"),
               "{\"stations\": ["
               "{\"name\": \"中央\", \"stop\": true, \"scheduled_arrival\": null, \"arrival\": null, "
-              "\"departure\": \"10:00:27\", \"stop_error_cm\": null}, "
+              "\"departure\": \"10:00:27\", \"stop_error_cm\": null, \"scheduled_departure\": \"10:00:25\", "
+              "\"missed\": false, \"inside_platform\": true}, "
               "{\"name\": \"川辺\", \"stop\": true, \"scheduled_arrival\": \"10:02:30\", \"arrival\": \"10:03:04\", "
-              "\"departure\": null, \"stop_error_cm\": 4219}, "
+              "\"departure\": null, \"stop_error_cm\": 4219, \"scheduled_departure\": \"10:03:40\", \"missed\": false, "
+              "\"inside_platform\": false}, "
               "{\"name\": \"緑ヶ丘\", \"stop\": false, \"scheduled_arrival\": null, \"arrival\": null, "
-              "\"departure\": null, \"stop_error_cm\": null}, "
+              "\"departure\": null, \"stop_error_cm\": null, \"scheduled_departure\": null, \"missed\": false, "
+              "\"inside_platform\": true}, "
               "{\"name\": \"山手<\\\"&>\", \"stop\": true, \"scheduled_arrival\": null, \"arrival\": null, "
-              "\"departure\": null, \"stop_error_cm\": null}], "
+              "\"departure\": null, \"stop_error_cm\": null, \"scheduled_departure\": \"10:07:10\", \"missed\": false, "
+              "\"inside_platform\": true}], "
               "\"emergencies\": [{\"kind\": \"ats\", \"time\": \"10:02:59\", \"frame\": 5405, \"metres\": 2568.1}], "
               "\"overspeed\": [{\"limit\": 45, \"over_by\": 11, \"seconds\": 5.0, \"time\": \"10:02:41\", "
               "\"frame\": 4703, \"metres\": 2385.5}]}\n");
@@ -105,6 +110,47 @@ TEST_F(RunReportDrive, SilenceAtSpeedIsAVigilanceEmergencyAndAGoodStopIsOnlyLate
     EXPECT_NE(report(drive(153, true), "good.txt")
                   .find("  川辺 停車 着 10:03:06 (予定 10:02:30 36秒遅れ) 停止位置 331 cm 行き過ぎ\n"),
               std::string::npos);
+}
+
+TEST(RunReportWriters, JudgementsAgreeWithTheShownTimesAndDataTextCannotDriveTheTerminal) {
+    constexpr int32_t kTen = 10 * 3600 * 30;  // 10:00:00 in ticks of 1/30 s
+    // Each judgement counts the whole seconds between the two times shown.
+    struct Case {
+        int32_t actual, planned;
+        const char* said;
+    } const cases[] = {
+        {kTen + 29, kTen + 42 * 30, "10:00:00 (予定 10:00:42 42秒早い)"},  // 41.03 s apart in ticks
+        {kTen + 42 * 30, kTen + 29, "10:00:42 (予定 10:00:00 42秒遅れ)"},
+        {kTen + 15 * 30, kTen + 29, "10:00:15 (予定 10:00:00 15秒遅れ)"},  // 14.03 s in ticks
+        {kTen + 14 * 30 + 29, kTen, "10:00:14 (予定 10:00:00 定時)"},
+        {kTen + 65 * 30, kTen, "10:01:05 (予定 10:00:00 1分05秒遅れ)"},
+    };
+    for (const Case& c : cases) {
+        RunReportData r;
+        StationReport s;
+        s.name = "A";
+        s.stop = false;
+        s.scheduled_arrival = c.planned;
+        s.arrival = c.actual;
+        r.stations.push_back(s);
+        EXPECT_NE(report_text(r).find("A 通過 " + std::string(c.said)), std::string::npos) << report_text(r);
+    }
+
+    RunReportData r;
+    r.line_name = "線\x1b]0;pwn\x07";
+    r.train = "t\x7f.dat";
+    StationReport s;
+    s.name = "駅\xc2\x9b" "2J";
+    s.scheduled_departure = 300;
+    s.missed = true;
+    r.stations.push_back(s);
+    const std::string text = report_text(r);
+    EXPECT_TRUE(text.starts_with("運転記録: 線\\x1b]0;pwn\\x07 (t\\x7f.dat)\n")) << text;
+    EXPECT_NE(text.find("駅\\x9b2J 停車 停車せず"), std::string::npos) << text;
+    // A missed stop is told apart from one not reached, with its scheduled departure.
+    EXPECT_NE(report_json(r).find("\"scheduled_departure\": \"00:00:10\", \"missed\": true, \"inside_platform\": true"),
+              std::string::npos)
+        << report_json(r);
 }
 
 }  // namespace

@@ -15,12 +15,21 @@ using Pairing = std::pair<std::string, std::string>;
 
 struct CheckOutcome {
     std::vector<Problem> problems;  // grouped by file, each file's in line order, with hints
-    std::vector<Pairing> pairs;     // the pairs whose files both loaded
+    std::vector<Pairing> pairs;     // the pairs whose files both loaded, checked together
+    int driven = 0;                 // of those, the pairs the careful driver drove
 };
 
-// With `drive`, every pair is also driven headless by the careful driver (slow: a whole
-// run each).
-[[nodiscard]] CheckOutcome check_data_set(const std::filesystem::path& dir, bool drive = false);
+struct CheckOptions {
+    bool drive = false;           // drive every pair headless (slow: a whole run each)
+    std::vector<Pairing> pairs;   // the pairs to check; none: the title window's, else all
+};
+
+// The pairs are the title window's buttons; a data set whose files use their own names
+// has each train checked with each route, or with the pairs the author names.
+[[nodiscard]] CheckOutcome check_data_set(const std::filesystem::path& dir, CheckOptions options = {});
+[[nodiscard]] inline CheckOutcome check_data_set(const std::filesystem::path& dir, bool drive) {
+    return check_data_set(dir, CheckOptions{.drive = drive, .pairs = {}});
+}
 
 // The title window's buttons: each train (and its Shift alternate) with its route.
 [[nodiscard]] std::vector<Pairing> title_pairs();

@@ -1,11 +1,11 @@
 #include "check/drive_check.hpp"
 
-#include <cstdio>
 #include <memory>
 #include <sstream>
 #include <variant>
 
 #include "app/run.hpp"
+#include "app/report_writers.hpp"
 #include "app/run_report.hpp"
 #include "app/run_setup.hpp"
 #include "app/scheduler.hpp"
@@ -17,21 +17,14 @@
 #include "dynamics/motion.hpp"
 #include "input/keyboard.hpp"
 #include "platform/wave_file.hpp"
+#include "route/stations.hpp"
 #include "sound/sim_sound.hpp"
 #include "vantrel_sim/script.hpp"
 
 namespace vantrel::check {
 namespace {
 
-constexpr int32_t kOnTimeTicks = 450;  // within 15 s counts as on time, as in the cab
 constexpr int64_t kAfterLastMs = 5000;
-
-std::string clock(int32_t ticks) {
-    const int32_t s = ticks / 30;
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", s / 3600 % 100, s / 60 % 60, s % 60);
-    return buf;
-}
 
 struct Replay {
     RunReportData report;
@@ -80,16 +73,16 @@ std::optional<Replay> replay(const std::filesystem::path& dir, const std::string
 
 }  // namespace
 
-void check_drive(ProblemSink& sink, const std::filesystem::path& dir, const std::string& train,
+bool check_drive(ProblemSink& sink, const std::filesystem::path& dir, const std::string& train,
                  const std::string& route, int32_t frames) {
     const std::string with = "with " + train;
     const driving::DriveScript drive = driving::derive_drive(dir, train, route, frames);
     if (drive.script.empty()) {
         if (!drive.error.empty()) sink.warning("drive.incomplete", route, 0, drive.error, with);
-        return;
+        return false;
     }
     const auto replayed = replay(dir, train, route, frames, drive);
-    if (!replayed) return;  // the files themselves are reported by the readers
+    if (!replayed) return false;  // the files themselves are reported by the readers
     if (!drive.error.empty())
         sink.add(Problem{Severity::Warning, "drive.incomplete", route, 0, replayed->frame, replayed->metres,
                          drive.error, with, {}});
@@ -107,10 +100,10 @@ void check_drive(ProblemSink& sink, const std::filesystem::path& dir, const std:
             const std::string by = s.stop_error_cm ? " (" + std::to_string(*s.stop_error_cm) + " cm)" : "";
             note("drive.stop.outside", i, std::nullopt, s.name + ": stopped outside the platform" + by);
         }
-        if (s.arrival && s.scheduled_arrival && *s.arrival > *s.scheduled_arrival + kOnTimeTicks)
+        if (s.arrival && s.scheduled_arrival && seconds_late(*s.arrival, *s.scheduled_arrival) >= kOnTimeSeconds)
             note("drive.late", i, std::nullopt,
-                 s.name + ": " + (s.stop ? "arrived " : "passed ") + clock(*s.arrival) + ", due " +
-                     clock(*s.scheduled_arrival));
+                 s.name + ": " + (s.stop ? "arrived " : "passed ") + clock_text(*s.arrival) + ", due " +
+                     clock_text(*s.scheduled_arrival));
     }
     for (const EmergencyReport& e : report->emergencies) {
         const char* what = e.kind == EmergencyKind::Ats ? "ATS" : "vigilance";
@@ -120,11 +113,12 @@ void check_drive(ProblemSink& sink, const std::filesystem::path& dir, const std:
                   0,
                   e.frame,
                   static_cast<double>(e.metres),
-                  std::string(what) + " emergency brake at " + clock(e.time),
+                  std::string(what) + " emergency brake at " + clock_text(e.time),
                   with,
                   {}};
         sink.add(std::move(p));
     }
+    return true;
 }
 
 }  // namespace vantrel::check

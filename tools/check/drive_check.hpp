@@ -11,8 +11,8 @@
 namespace vantrel::check {
 
 // `sink` is the route file's own (its lines point at the stations); `frames` the film's
-// length the drive runs over.
-void check_drive(ProblemSink& sink, const std::filesystem::path& dir, const std::string& train,
+// length the drive runs over. False when the pair could not be driven at all.
+bool check_drive(ProblemSink& sink, const std::filesystem::path& dir, const std::string& train,
                  const std::string& route, int32_t frames);
 
 }  // namespace vantrel::check

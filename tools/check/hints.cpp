@@ -6,7 +6,20 @@
 namespace vantrel::check {
 namespace {
 
-constexpr std::array<std::pair<std::string_view, std::string_view>, 60> kHints{{
+constexpr std::array<std::pair<std::string_view, std::string_view>, 73> kHints{{
+    {"file.empty", "the file holds nothing: write it again"},
+    {"file.line_ends", "save the file with CR LF (or LF) line ends: every other line reads as empty"},
+    {"file.utf8", "save the file in Shift-JIS (CP932): the program shows UTF-8 names garbled"},
+    {"file.bom", "save the file without a byte-order mark, in Shift-JIS (CP932)"},
+    {"strings.file.empty", "write the string file's [Path] to the films, and its texts"},
+    {"set.no_pair", "give at least one train file and one route file that load (or name them with --pair)"},
+    {"train.key.unknown", "spell the key as the program knows it: the lines under it are skipped"},
+    {"route.key.unknown", "spell the key as the program knows it: the lines under it are skipped"},
+    {"route.station.times", "let the doors close at or after the departure sound"},
+    {"route.station.time_order", "give the stations' departure times in the order the train reaches them"},
+    {"route.kanko.index", "name a station or signal of this route (counted from 0)"},
+    {"route.slope.order", "list the slopes in the order of their start frames"},
+    {"route.speedlimit.order", "list the speed limits in the order of their sign frames"},
     {"train.file.unreadable", "the title window or the data set names this train file, but it cannot be read"},
     {"train.number", "write a plain number on the line after the key (a decimal point only where the key takes one)"},
     {"train.list.unterminated", "close the list with a line that begins with #"},

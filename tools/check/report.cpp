@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <set>
 
+#include "app/report_writers.hpp"
+
 namespace vantrel::check {
 namespace {
 
@@ -39,23 +41,10 @@ std::string valid_utf8(const std::string& s) {
     return out;
 }
 
-std::string json_string(const std::string& raw) {
-    std::string out = "\"";
-    for (char ch : valid_utf8(raw)) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (ch == '"' || ch == '\\') {
-            out += '\\';
-            out += ch;
-        } else if (c < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            out += buf;
-        } else {
-            out += ch;
-        }
-    }
-    return out + "\"";
-}
+std::string json_text(const std::string& raw) { return json_string(valid_utf8(raw)); }
+
+// Printed: valid UTF-8 with no control byte that a terminal would act on.
+std::string printable(const std::string& raw) { return terminal_text(valid_utf8(raw)); }
 
 std::string summary(const std::vector<Problem>& problems) {
     std::set<std::string> files;
@@ -68,13 +57,13 @@ std::string summary(const std::vector<Problem>& problems) {
 
 }  // namespace
 
-std::string text_report(const std::vector<Problem>& problems) {
+std::string text_report(const std::vector<Problem>& problems, std::optional<PairCount> pairs) {
     std::string out;
     const std::string* file = nullptr;
     for (const Problem& p : problems) {
         if (!file || *file != p.file) {
             file = &p.file;
-            out += valid_utf8(p.file) + "\n";
+            out += printable(p.file) + "\n";
         }
         out += "  ";
         if (p.line > 0) out += "line " + std::to_string(p.line) + ": ";
@@ -89,13 +78,18 @@ std::string text_report(const std::vector<Problem>& problems) {
             }
             out += ")";
         }
-        out += ": " + valid_utf8(full_message(p)) + "\n";
+        out += ": " + printable(full_message(p)) + "\n";
         if (!p.hint.empty()) out += "    hint: " + p.hint + "\n";
+    }
+    if (pairs) {
+        out += std::to_string(pairs->checked) + (pairs->checked == 1 ? " pair" : " pairs") +
+               " of a train and a route checked, ";
+        out += pairs->drive ? std::to_string(pairs->driven) + " driven\n" : "none driven (--drive drives them)\n";
     }
     return out + summary(problems);
 }
 
-std::string json_report(const std::vector<Problem>& problems) {
+std::string json_report(const std::vector<Problem>& problems, std::optional<PairCount> pairs) {
     std::string out = "{\"errors\": " + std::to_string(count(problems, Severity::Error)) +
                       ", \"warnings\": " + std::to_string(count(problems, Severity::Warning)) + ", \"problems\": [";
     for (std::size_t i = 0; i < problems.size(); ++i) {
@@ -103,12 +97,15 @@ std::string json_report(const std::vector<Problem>& problems) {
         if (i > 0) out += ", ";
         out += "{\"severity\": ";
         out += p.severity == Severity::Error ? "\"error\"" : "\"warning\"";
-        out += ", \"code\": " + json_string(p.code) + ", \"file\": " + json_string(p.file);
+        out += ", \"code\": " + json_text(p.code) + ", \"file\": " + json_text(p.file);
         out += ", \"line\": " + (p.line > 0 ? std::to_string(p.line) : std::string("null"));
         out += ", \"frame\": " + (p.frame ? std::to_string(*p.frame) : std::string("null"));
-        out += ", \"message\": " + json_string(full_message(p)) + ", \"hint\": " + json_string(p.hint) + "}";
+        out += ", \"message\": " + json_text(full_message(p)) + ", \"hint\": " + json_text(p.hint) + "}";
     }
-    return out + "]}\n";
+    out += "]";
+    if (pairs)
+        out += ", \"pairs\": " + std::to_string(pairs->checked) + ", \"driven\": " + std::to_string(pairs->driven);
+    return out + "}\n";
 }
 
 int exit_status(const std::vector<Problem>& problems) {

@@ -7,6 +7,7 @@
 
 #include "common/data_text.hpp"
 #include "route/route_derive.hpp"
+#include "route/stations.hpp"
 #include "sound/sound_channels.hpp"
 #include "sound/sound_loader.hpp"
 
@@ -179,6 +180,61 @@ public:
             if (r.stations[i].type != 1) sound("[Station]", i, r.stations[i].dep_sound, r.stations[i].platform_start);
     }
 
+    // Records the program reads in file order: out of order they load, and go unmet.
+    void order() {
+        const auto& r = route_;
+        const Station* previous = nullptr;
+        for (std::size_t i = 0; i < r.stations.size(); ++i) {
+            const Station& s = r.stations[i];
+            if (s.type == 1 || s.dep_sound_time <= 0) continue;
+            if (s.door_close_time < s.dep_sound_time)
+                warn("route.station.times", "[Station]", i, std::nullopt,
+                     s.name + ": the doors close at " + clock_text(s.door_close_time) + ", before the departure sound at " +
+                         clock_text(s.dep_sound_time));
+            if (previous && s.dep_sound_time < previous->dep_sound_time)
+                warn("route.station.time_order", "[Station]", i, std::nullopt,
+                     s.name + " departs at " + clock_text(s.dep_sound_time) + ", before " + previous->name + " at " +
+                         clock_text(previous->dep_sound_time));
+            previous = &s;
+        }
+        // A scheduled arrival (a station commentary time) after the station's departure.
+        for (std::size_t i = 0; i < r.station_kanko.size(); ++i) {
+            const CommentaryLink& k = r.station_kanko[i];
+            if (k.kind != 0 || k.value <= 998 || k.index < 0 || static_cast<std::size_t>(k.index) >= r.stations.size())
+                continue;
+            const Station& s = r.stations[static_cast<std::size_t>(k.index)];
+            if (s.type != 1 && s.dep_sound_time > 0 && k.value > s.dep_sound_time)
+                warn("route.station.time_order", "[StationKanko]", i, std::nullopt,
+                     s.name + " is due at " + clock_text(k.value) + ", after its departure sound at " +
+                         clock_text(s.dep_sound_time));
+        }
+        for (std::size_t i = 1; i < r.slopes.size(); ++i)
+            if (r.slopes[i].start < r.slopes[i - 1].start)
+                warn("route.slope.order", "[Slope]", i, r.slopes[i].start,
+                     "starts at frame " + std::to_string(r.slopes[i].start) + ", before the previous record's " +
+                         std::to_string(r.slopes[i - 1].start));
+        for (std::size_t i = 1; i < r.speed_limits.size(); ++i)
+            if (r.speed_limits[i].sign_frame < r.speed_limits[i - 1].sign_frame)
+                warn("route.speedlimit.order", "[SpeedLimit]", i, r.speed_limits[i].sign_frame,
+                     "its sign stands at frame " + std::to_string(r.speed_limits[i].sign_frame) +
+                         ", before the previous record's " + std::to_string(r.speed_limits[i - 1].sign_frame));
+    }
+
+    // Commentary tied to a station or signal the route does not have is never spoken.
+    void commentary_links() {
+        auto link = [&](std::string_view key, const std::vector<CommentaryLink>& links, std::size_t count,
+                        const char* table) {
+            for (std::size_t i = 0; i < links.size(); ++i) {
+                if (links[i].index >= 0 && static_cast<std::size_t>(links[i].index) < count) continue;
+                warn("route.kanko.index", key, i, std::nullopt,
+                     "entry " + std::to_string(links[i].index) + " of " + table + ", which holds " +
+                         std::to_string(count));
+            }
+        };
+        link("[StationKanko]", route_.station_kanko, route_.stations.size(), "[Station]");
+        link("[SignalKanko]", route_.signal_kanko, route_.signals.size(), "[Signal]");
+    }
+
     void shown_texts() {
         auto text = [&](std::string_view key, std::size_t index, const std::string& s) {
             if (has_undecoded_bytes(s)) warn("text.not_cp932", key, index, std::nullopt, "shown text: " + s);
@@ -214,6 +270,8 @@ void check_route(ProblemSink& sink, const std::string& file, const RouteTables& 
     c.signals();
     c.pictures();
     c.indices();
+    c.order();
+    c.commentary_links();
     c.shown_texts();
 }
 

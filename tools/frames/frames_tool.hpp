@@ -10,7 +10,7 @@ namespace vantrel::frames {
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
-inline constexpr int kExitUsage = 2;
+inline constexpr int kExitUsage = 64;  // as the other tools
 
 // "0,5,4,300-310,299-250" as the frames in the order asked (a descending range counts down);
 // nullopt on a malformed list or one longer than a million frames.

@@ -1,5 +1,6 @@
 #include "vantrel_sim/script.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 #include <optional>
@@ -134,6 +135,8 @@ Result<std::vector<ScriptCommand>> parse_script(std::istream& in, const std::str
         last = c.time_ms;
         if (tokens.size() < 2) return fail("missing command");
         const std::string& cmd = tokens[1];
+        if (std::find(kScriptCommands.begin(), kScriptCommands.end(), cmd) == kScriptCommands.end())
+            return fail("unknown command '" + line + "'");
         const std::string arg = tokens.size() > 2 ? tokens[2] : std::string();
         if (cmd == "serial" || cmd == "joystick" || cmd == "controller" || cmd == "calibration") {
             const std::vector<std::string> args(tokens.begin() + 2, tokens.end());

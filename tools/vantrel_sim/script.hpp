@@ -5,6 +5,7 @@
 #include <istream>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -25,6 +26,11 @@ struct CalibrationCommand { std::array<int32_t, 16> codes{}; };
 
 using ScriptAction = std::variant<StartCommand, KeyCommand, VirtualKeyCommand, WheelCommand, StationCommand,
                                   SerialCommand, JoystickCommand, ControllerCommand, CalibrationCommand>;
+
+// Every command a script may give, in the order vantrel-sim(1) lists them; the parser refuses
+// any other word.
+inline constexpr std::array<std::string_view, 9> kScriptCommands{
+    "start", "key", "vk", "wheel", "station", "serial", "joystick", "controller", "calibration"};
 
 struct ScriptCommand {
     int64_t time_ms = 0;

@@ -1,0 +1,80 @@
+#include "check/file_sniff.hpp"
+
+#include <algorithm>
+#include <fstream>
+#include <string_view>
+
+#include "common/data_text.hpp"
+
+namespace vantrel::check {
+namespace {
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+// Valid UTF-8 up to `head`'s end, a sequence cut off there included.
+bool valid_utf8_head(std::string_view s, bool& multibyte) {
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const std::size_t len = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+        if (len == 0) return false;
+        for (std::size_t k = 1; k < len && i + k < s.size(); ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+        if (len > 1) multibyte = true;
+        i += len;
+    }
+    return true;
+}
+
+Kind kind_of(const std::vector<std::string>& lines) {
+    for (const auto& line : lines) {
+        for (const char* key : {"[SpeedUnit]", "[Station]", "[DataName]", "[Signal]", "[LineName]", "[StartPos]"})
+            if (starts_with_key(line, key)) return Kind::Route;
+        for (const char* key : {"[Tons]", "[Notch]", "[Engine_Type]", "[BrakeType]", "[Handle]"})
+            if (starts_with_key(line, key)) return Kind::Train;
+    }
+    return Kind::None;
+}
+
+// 1-based line of byte `at`, counting line ends as the readers split them.
+int line_at(std::string_view text, std::size_t at) {
+    return static_cast<int>(split_lines(std::string(text.substr(0, at)) + "x").size());
+}
+
+}  // namespace
+
+FileSniff sniff_file(const std::filesystem::path& file, std::size_t limit) {
+    FileSniff f;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec)) return f;
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return f;
+    std::string head(limit, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(limit));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    f.readable = true;
+    f.empty = head.find_first_not_of(" \t\r\n") == std::string::npos;
+    f.bom = head.starts_with(kBom);
+    std::string_view text(head);
+    if (f.bom) text.remove_prefix(kBom.size());
+    if (const auto at = text.find("\r\r\n"); at != std::string_view::npos) f.cr_cr_lf_line = line_at(text, at);
+
+    const std::vector<std::string> raw = split_lines(text);
+    bool multibyte = false;
+    if (valid_utf8_head(text, multibyte) && multibyte) {
+        f.utf8 = true;
+        for (std::size_t i = 0; i < raw.size(); ++i) {
+            if (std::all_of(raw[i].begin(), raw[i].end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+                continue;
+            f.utf8_line = static_cast<int>(i) + 1;
+            f.utf8_meant = raw[i];
+            f.utf8_shown = cp932_to_utf8(raw[i]);
+            break;
+        }
+    }
+    // Keys are ASCII: the raw lines show them whatever the encoding.
+    f.kind = kind_of(raw);
+    return f;
+}
+
+}  // namespace vantrel::check
