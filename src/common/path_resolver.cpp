@@ -1,5 +1,6 @@
 #include "common/path_resolver.hpp"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -56,35 +57,37 @@ std::string entry_name_utf8(const fs::path& p) {
     return cp932_to_utf8(raw);
 }
 
+// Matches parts[i..] below `current`. Every entry that matches a component without case
+// is tried, the exact spelling first, so "Image\\x" still finds "image/x" when both
+// "Image/" and "image/" exist but only one holds the file.
+std::optional<fs::path> resolve_from(const fs::path& current, const std::vector<std::string>& parts, size_t i) {
+    if (i == parts.size()) return current;
+    const std::string& part = parts[i];
+    if (part == "." || part == "..") return resolve_from(part == "." ? current : current / "..", parts, i + 1);
+    std::error_code ec;
+    std::vector<fs::path> candidates;
+    fs::path exact = current / part;
+    const bool has_exact = fs::exists(exact, ec);
+    if (has_exact) candidates.push_back(exact);
+    std::vector<fs::path> others;
+    for (fs::directory_iterator it(current, ec), end; !ec && it != end; it.increment(ec)) {
+        if (has_exact && it->path().filename() == exact.filename()) continue;
+        if (equal_ignoring_ascii_case(entry_name_utf8(it->path()), part)) others.push_back(it->path());
+    }
+    // Directory order is the file system's own; sort so every run picks the same file.
+    std::sort(others.begin(), others.end());
+    candidates.insert(candidates.end(), others.begin(), others.end());
+    for (const fs::path& candidate : candidates)
+        if (auto found = resolve_from(candidate, parts, i + 1)) return found;
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<fs::path> PathResolver::resolve(std::string_view name) const {
     const std::vector<std::string> parts = split_components(name);
     if (parts.empty()) return std::nullopt;
-    fs::path current = dir_.empty() ? fs::path(".") : dir_;
-    std::error_code ec;
-    for (const std::string& part : parts) {
-        if (part == ".") continue;
-        if (part == "..") {
-            current /= "..";
-            continue;
-        }
-        fs::path exact = current / part;
-        if (fs::exists(exact, ec)) {
-            current = std::move(exact);
-            continue;
-        }
-        std::optional<fs::path> found;
-        for (fs::directory_iterator it(current, ec), end; !ec && it != end; it.increment(ec)) {
-            if (equal_ignoring_ascii_case(entry_name_utf8(it->path()), part)) {
-                found = it->path();
-                break;
-            }
-        }
-        if (!found) return std::nullopt;
-        current = std::move(*found);
-    }
-    return current;
+    return resolve_from(dir_.empty() ? fs::path(".") : dir_, parts, 0);
 }
 
 fs::path PathResolver::resolve_or_literal(std::string_view name) const {
