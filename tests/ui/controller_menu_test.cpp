@@ -2,6 +2,7 @@
 // controller's chunks and its settings kept between runs.
 #include <QMenu>
 #include <QSettings>
+#include <QTest>
 
 #include <fcntl.h>
 #include <stdlib.h>
@@ -78,6 +79,22 @@ TEST_F(ControllerMenuTest, ClosingTheWindowClosesTheSerialPort) {
     w->close();
     EXPECT_FALSE(w->serial_port().is_open());
     ::close(master);
+}
+
+TEST_F(ControllerMenuTest, APulledAdapterIsToldAsTheMenusClosingIs) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    auto w = open_window();
+    ASSERT_TRUE(w);
+    w->serial_port().settings.port_name = QString::fromUtf8(::ptsname(master));
+    w->item("QXC1")->trigger();
+    ASSERT_TRUE(w->serial_port().is_open());
+    ::close(master);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return notes.size() == 2; }, 2000));
+    EXPECT_EQ(notes, (std::vector<std::string>{"Connect to controller.", "Disconnect from controller."}));
+    EXPECT_FALSE(w->serial_port().is_open());
 }
 
 TEST_F(ControllerMenuTest, SerialSettingsKeepTheirValuesBetweenRuns) {
