@@ -338,7 +338,8 @@ void DrivingWindow::apply_zoom() {
 void DrivingWindow::route_input(QEvent* event) {
     if (!session_) return;
     // F5 asks whether the value display is shown: its own close button may have hidden it.
-    if (hooks_.value_display) run_->view.value_display_visible = hooks_.value_display->isVisible();
+    if (hooks_.value_display)
+        run_->view.value_display_visible = value_display_shown_ = hooks_.value_display->isVisible();
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
@@ -381,11 +382,15 @@ void DrivingWindow::after_event() {
     if (ValueDisplay* values = hooks_.value_display) {
         const QString echo = QString::fromStdString(run_->controllers.value_caption);
         if (!echo.isEmpty() && values->windowTitle() != echo) values->setWindowTitle(echo);
-        if (v.value_display_visible && !values->isVisible()) {
-            values->update_values(*run_);
-            values->show();
-        } else if (!v.value_display_visible && values->isVisible()) {
-            values->hide();
+        // Only F5 shows or hides it: a display closed by its button stays closed while ticks run.
+        if (v.value_display_visible != value_display_shown_) {
+            value_display_shown_ = v.value_display_visible;
+            if (value_display_shown_ && !values->isVisible()) {
+                values->update_values(*run_);
+                values->show();
+            } else if (!value_display_shown_ && values->isVisible()) {
+                values->hide();
+            }
         }
     }
     presenter_->after_event();

@@ -117,6 +117,8 @@ private:
     int wheel_remainder_ = 0;
     bool closing_ = false;
     bool centred_ = false;
+    // The value display as F5 last left it; the display's own close button hides it too.
+    bool value_display_shown_ = false;
 };
 
 }  // namespace vantrel
