@@ -60,15 +60,21 @@ std::string entry_name_utf8(const fs::path& p) {
 // Matches parts[i..] below `current`. Every entry that matches a component without case
 // is tried, the exact spelling first, so "Image\\x" still finds "image/x" when both
 // "Image/" and "image/" exist but only one holds the file.
-std::optional<fs::path> resolve_from(const fs::path& current, const std::vector<std::string>& parts, size_t i) {
+// Only components that exist recurse, so the depth stays within the path length the
+// system accepts; `budget` bounds the folders tried, since a hostile name such as
+// "a\\..\\a\\..\\" over two case spellings of "a" would otherwise try 2^n of them.
+std::optional<fs::path> resolve_from(fs::path current, const std::vector<std::string>& parts, size_t i,
+                                     int& budget) {
+    for (; i < parts.size() && (parts[i] == "." || parts[i] == ".."); ++i)
+        if (parts[i] == "..") current /= "..";
     if (i == parts.size()) return current;
+    if (--budget < 0) return std::nullopt;
     const std::string& part = parts[i];
-    if (part == "." || part == "..") return resolve_from(part == "." ? current : current / "..", parts, i + 1);
     std::error_code ec;
-    std::vector<fs::path> candidates;
-    fs::path exact = current / part;
+    const fs::path exact = current / part;
     const bool has_exact = fs::exists(exact, ec);
-    if (has_exact) candidates.push_back(exact);
+    if (has_exact)
+        if (auto found = resolve_from(exact, parts, i + 1, budget)) return found;
     std::vector<fs::path> others;
     for (fs::directory_iterator it(current, ec), end; !ec && it != end; it.increment(ec)) {
         if (has_exact && it->path().filename() == exact.filename()) continue;
@@ -76,9 +82,8 @@ std::optional<fs::path> resolve_from(const fs::path& current, const std::vector<
     }
     // Directory order is the file system's own; sort so every run picks the same file.
     std::sort(others.begin(), others.end());
-    candidates.insert(candidates.end(), others.begin(), others.end());
-    for (const fs::path& candidate : candidates)
-        if (auto found = resolve_from(candidate, parts, i + 1)) return found;
+    for (const fs::path& candidate : others)
+        if (auto found = resolve_from(candidate, parts, i + 1, budget)) return found;
     return std::nullopt;
 }
 
@@ -87,7 +92,8 @@ std::optional<fs::path> resolve_from(const fs::path& current, const std::vector<
 std::optional<fs::path> PathResolver::resolve(std::string_view name) const {
     const std::vector<std::string> parts = split_components(name);
     if (parts.empty()) return std::nullopt;
-    return resolve_from(dir_.empty() ? fs::path(".") : dir_, parts, 0);
+    int budget = 4096;  // folders tried; a real name needs a handful
+    return resolve_from(dir_.empty() ? fs::path(".") : dir_, parts, 0, budget);
 }
 
 fs::path PathResolver::resolve_or_literal(std::string_view name) const {

@@ -38,6 +38,10 @@ TEST(PathResolver, TriesEveryFolderThatMatchesWithoutCase) {
     };
     for (const auto& c : cases) EXPECT_EQ(resolver.resolve(c.name), dir / c.found) << c.name;
     EXPECT_FALSE(resolver.resolve("Image\\Line\\limit60.bmp"));
+    // A hostile name of many parts neither overflows the stack nor finds anything.
+    std::string deep;
+    for (int i = 0; i < 200000; ++i) deep += i % 2 ? "..\\" : "image\\";
+    EXPECT_FALSE(resolver.resolve(deep + "none.bmp"));
 }
 
 TEST(PathResolver, FindsNamesSpeltInUtf8OrCp932OnDisk) {
