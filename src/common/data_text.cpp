@@ -49,6 +49,19 @@ bool convert(iconv_t cd, std::string_view in, std::string& out, OnBad bad) {
     return true;
 }
 
+// UTF-8 as it is, with each byte of a broken sequence replaced by U+FFFD.
+std::string checked_utf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    const IconvHandle cd = open_iconv("UTF-8", "UTF-8");
+    if (!cd) return std::string(bytes);
+    convert(static_cast<iconv_t>(cd.get()), bytes, out, [](std::string& o, size_t) {
+        o += "\xEF\xBF\xBD";
+        return size_t{1};
+    });
+    return out;
+}
+
 }  // namespace
 
 std::string cp932_to_utf8(std::string_view bytes) {
@@ -90,17 +103,32 @@ std::vector<std::string> split_lines(std::string_view text) {
     return lines;
 }
 
-std::optional<std::vector<std::string>> read_cp932_lines(const std::filesystem::path& file) {
+std::optional<DataFileText> read_data_file_text(const std::filesystem::path& file) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec)) return std::nullopt;
     std::ifstream in(file, std::ios::binary);
     if (!in) return std::nullopt;
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (in.bad()) return std::nullopt;
-    // Lines are split on the raw bytes: CP932 trail bytes never take the values of CR or LF.
-    std::vector<std::string> lines = split_lines(bytes);
-    for (auto& line : lines) line = cp932_to_utf8(line);
-    return lines;
+    DataFileText text;
+    // Editors that save UTF-8 often put a byte-order mark first; read as CP932 it would
+    // spoil the first key, so the mark goes and the rest is read as what it says.
+    constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    std::string_view body = bytes;
+    if (body.starts_with(kBom)) {
+        body.remove_prefix(kBom.size());
+        text.utf8_bom = true;
+    }
+    // Lines are split on the raw bytes: neither CP932 nor UTF-8 uses CR or LF inside a character.
+    text.lines = split_lines(body);
+    for (auto& line : text.lines) line = text.utf8_bom ? checked_utf8(line) : cp932_to_utf8(line);
+    return text;
+}
+
+std::optional<std::vector<std::string>> read_cp932_lines(const std::filesystem::path& file) {
+    auto text = read_data_file_text(file);
+    if (!text) return std::nullopt;
+    return std::move(text->lines);
 }
 
 }  // namespace vantrel

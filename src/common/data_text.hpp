@@ -24,7 +24,18 @@ namespace vantrel {
 // Splits text at LF, CRLF and CR. A final line end does not start another line.
 [[nodiscard]] std::vector<std::string> split_lines(std::string_view text);
 
-// Reads a whole CP932 file as UTF-8 lines; nullopt when it cannot be read.
+// A data file's text as UTF-8 lines, and how its bytes were encoded.
+struct DataFileText {
+    std::vector<std::string> lines;
+    // The file began with a UTF-8 byte-order mark: it was read as UTF-8, not CP932.
+    bool utf8_bom = false;
+};
+
+// Reads a whole data file as UTF-8 lines: CP932, or UTF-8 when it starts with a
+// byte-order mark (which is dropped). nullopt when it cannot be read.
+[[nodiscard]] std::optional<DataFileText> read_data_file_text(const std::filesystem::path& file);
+
+// The lines of read_data_file_text, for readers that need not know the encoding.
 [[nodiscard]] std::optional<std::vector<std::string>> read_cp932_lines(const std::filesystem::path& file);
 
 // Walks the lines of a data file the way the readers consume them.

@@ -1,5 +1,6 @@
 #include "common/path_resolver.hpp"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -56,35 +57,43 @@ std::string entry_name_utf8(const fs::path& p) {
     return cp932_to_utf8(raw);
 }
 
+// Matches parts[i..] below `current`. Every entry that matches a component without case
+// is tried, the exact spelling first, so "Image\\x" still finds "image/x" when both
+// "Image/" and "image/" exist but only one holds the file.
+// Only components that exist recurse, so the depth stays within the path length the
+// system accepts; `budget` bounds the folders tried, since a hostile name such as
+// "a\\..\\a\\..\\" over two case spellings of "a" would otherwise try 2^n of them.
+std::optional<fs::path> resolve_from(fs::path current, const std::vector<std::string>& parts, size_t i,
+                                     int& budget) {
+    for (; i < parts.size() && (parts[i] == "." || parts[i] == ".."); ++i)
+        if (parts[i] == "..") current /= "..";
+    if (i == parts.size()) return current;
+    if (--budget < 0) return std::nullopt;
+    const std::string& part = parts[i];
+    std::error_code ec;
+    const fs::path exact = current / part;
+    const bool has_exact = fs::exists(exact, ec);
+    if (has_exact)
+        if (auto found = resolve_from(exact, parts, i + 1, budget)) return found;
+    std::vector<fs::path> others;
+    for (fs::directory_iterator it(current, ec), end; !ec && it != end; it.increment(ec)) {
+        if (has_exact && it->path().filename() == exact.filename()) continue;
+        if (equal_ignoring_ascii_case(entry_name_utf8(it->path()), part)) others.push_back(it->path());
+    }
+    // Directory order is the file system's own; sort so every run picks the same file.
+    std::sort(others.begin(), others.end());
+    for (const fs::path& candidate : others)
+        if (auto found = resolve_from(candidate, parts, i + 1, budget)) return found;
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<fs::path> PathResolver::resolve(std::string_view name) const {
     const std::vector<std::string> parts = split_components(name);
     if (parts.empty()) return std::nullopt;
-    fs::path current = dir_.empty() ? fs::path(".") : dir_;
-    std::error_code ec;
-    for (const std::string& part : parts) {
-        if (part == ".") continue;
-        if (part == "..") {
-            current /= "..";
-            continue;
-        }
-        fs::path exact = current / part;
-        if (fs::exists(exact, ec)) {
-            current = std::move(exact);
-            continue;
-        }
-        std::optional<fs::path> found;
-        for (fs::directory_iterator it(current, ec), end; !ec && it != end; it.increment(ec)) {
-            if (equal_ignoring_ascii_case(entry_name_utf8(it->path()), part)) {
-                found = it->path();
-                break;
-            }
-        }
-        if (!found) return std::nullopt;
-        current = std::move(*found);
-    }
-    return current;
+    int budget = 4096;  // folders tried; a real name needs a handful
+    return resolve_from(dir_.empty() ? fs::path(".") : dir_, parts, 0, budget);
 }
 
 fs::path PathResolver::resolve_or_literal(std::string_view name) const {

@@ -1,7 +1,9 @@
 #include "controllers/rx_char.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "app/run.hpp"
@@ -54,21 +56,35 @@ void RxChar(Run& run, std::string_view bytes) {
     run.controllers.value_caption = cp932_to_utf8(bytes);
     const MasconTable& table = run.controllers.mascon;
     const int slots = std::min(table.count, kMasconUsedSlots);
-    auto match = [&](std::string_view code) {
-        const std::string head = cp932_to_utf8(code);
-        for (int slot = 0; slot < slots; ++slot) {
-            if (table.codes[static_cast<size_t>(slot)] == head) slot_action(run, slot);
-        }
-    };
-    // A quick sweep of the handle can bring several codes in one read: each complete code
-    // acts in order, so the handle ends where the controller is. A chunk shorter than a
-    // code is matched whole; a partial code after complete ones is dropped.
+    // A chunk shorter than a code is matched whole, as the file's line.
     if (bytes.size() < static_cast<size_t>(kMasconCodeLength)) {
-        match(bytes);
+        const std::string head = cp932_to_utf8(bytes);
+        for (int slot = 0; slot < slots; ++slot)
+            if (table.codes[static_cast<size_t>(slot)] == head) slot_action(run, slot);
         return;
     }
-    for (size_t at = 0; at + kMasconCodeLength <= bytes.size(); at += kMasconCodeLength)
-        match(bytes.substr(at, kMasconCodeLength));
+    // The codes as the port sends them: CP932 bytes, five of them or never matched.
+    std::array<std::optional<std::string>, kMasconUsedSlots> sent;
+    for (int slot = 0; slot < slots; ++slot) {
+        const std::string& stored = table.codes[static_cast<size_t>(slot)];
+        const bool ascii = std::all_of(stored.begin(), stored.end(), [](char c) { return (c & 0x80) == 0; });
+        auto code = ascii ? std::optional<std::string>(stored) : utf8_to_cp932(stored);
+        if (code && code->size() == static_cast<size_t>(kMasconCodeLength)) sent[static_cast<size_t>(slot)] = code;
+    }
+    // A quick sweep of the handle can bring several codes in one read, and many controllers
+    // end each code with CR LF: every known code acts wherever it starts, in order, so the
+    // handle ends where the controller is. Bytes that begin no code are passed over.
+    size_t at = 0;
+    while (at + kMasconCodeLength <= bytes.size()) {
+        const std::string_view window = bytes.substr(at, kMasconCodeLength);
+        bool matched = false;
+        for (int slot = 0; slot < slots; ++slot) {
+            if (sent[static_cast<size_t>(slot)] != window) continue;
+            slot_action(run, slot);
+            matched = true;
+        }
+        at += matched ? kMasconCodeLength : 1;
+    }
 }
 
 }  // namespace vantrel

@@ -15,6 +15,9 @@ std::optional<PictureSize> QtPictureLoader::open(const std::filesystem::path& fi
         if (format == PictureFormat::Bitmap && !found->second.bitmap) return std::nullopt;
         return found->second.size;
     }
+    // A FIFO or a device would block the open or the read for ever (tar keeps FIFOs).
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec)) return std::nullopt;
     // Opened by its bytes: a name found through its CP932 spelling is no UTF-8, and a
     // QString would no longer name the file.
     const std::unique_ptr<std::FILE, int (*)(std::FILE*)> handle(std::fopen(file.c_str(), "rb"), &std::fclose);

@@ -101,7 +101,12 @@ void SerialPort::read_available() {
 void SerialPort::on_error(QSerialPort::SerialPortError error) {
     // The device went away (a USB adapter pulled out): close, or the read notifier spins.
     // A hung-up tty reads end-of-file, which Qt reports as a read error, not a resource one.
-    if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError) close();
+    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError) return;
+    if (!port_.isOpen()) return;
+    close();
+    // The error stays on the port otherwise, and the player is told as when the menu closes it.
+    port_.clearError();
+    Q_EMIT lost();
 }
 
 }  // namespace vantrel

@@ -52,6 +52,9 @@ Q_SIGNALS:
     void received(const QByteArray& bytes);  // one read of the port: one frame for RxChar
     void opened();
     void closed();
+    // The device went away (an adapter pulled out) and the port was closed; it may be
+    // opened again once the device is back.
+    void lost();
 
 private:
     void read_available();

@@ -15,6 +15,8 @@ public:
     // The model reads wave lengths as the mixer does; the mixer gives the reasons of refusals.
     explicit ClockedSound(SoundChannels& device) : device_(device) {}
     void set_time(int64_t ms) { model_.set_time(ms); }
+    // Logs every call as the runner's --events does, on the scheduler's clock.
+    void set_event_log(std::ostream* out) { model_.set_event_log(out); }
 
     int load_wave(const std::filesystem::path& file) override;
     void assign(int channel, int wave) override;

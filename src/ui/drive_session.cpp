@@ -88,18 +88,25 @@ void DriveSession::run_due(int64_t until_ms) {
     };
     auto tick = [&](int64_t t) {
         log_timing("tick", t);
+        last_due_ms_ = t;
         set_time(t);
         MMTimer1Timer(run_);
         drain_posted(run_);
     };
     auto step = [&](int64_t t) {
         log_timing("step", t);
+        last_due_ms_ = t;
         set_time(t);
         Timer1Timer(run_);
         if (trace_) {
             row_.clear();
             vantrel::sim::append_trace_row(row_, t, run_);
             trace_->write(row_.data(), static_cast<std::streamsize>(row_.size()));
+        }
+        if (view_) {
+            row_.clear();
+            vantrel::sim::append_view_json(row_, t, run_);
+            view_->write(row_.data(), static_cast<std::streamsize>(row_.size()));
         }
         drain_posted(run_);
         Q_EMIT stepped();
@@ -140,6 +147,14 @@ void DriveSession::arm() {
     timer_.start(static_cast<int>(std::clamp<int64_t>(wait_ns / 1000000, 0, 1000)));
 }
 
+int64_t DriveSession::input_ms() const {
+    // The wake sleeps up to an event's due time and runs it; an input that waited in the
+    // queue meanwhile is handled after that event within the same millisecond. The runner
+    // applies a command before the events due at its time, so such an input is stamped
+    // with the next millisecond: the replay then keeps the order the drive had.
+    return std::max(now_ms(), last_due_ms_ + 1);
+}
+
 void DriveSession::begin_input(int64_t now) {
     // Events due before the input's own millisecond come first; those due at it come after,
     // as the headless runner orders a script command against its timers.
@@ -159,7 +174,7 @@ void DriveSession::write_record(int64_t now, const std::string& command) {
 
 void DriveSession::start_pause() {
     if (stopped_) return;
-    const int64_t now = now_ms();
+    const int64_t now = input_ms();
     begin_input(now);
     write_record(now, "start");
     if (start1Click(run_)) {
@@ -172,7 +187,7 @@ void DriveSession::start_pause() {
 
 void DriveSession::key(char c) {
     if (stopped_) return;
-    const int64_t now = now_ms();
+    const int64_t now = input_ms();
     begin_input(now);
     if (c == ' ') {
         write_record(now, "key space");
@@ -191,7 +206,7 @@ void DriveSession::key(char c) {
 
 void DriveSession::virtual_key(VirtualKey key, bool shift_only) {
     if (stopped_) return;
-    const int64_t now = now_ms();
+    const int64_t now = input_ms();
     begin_input(now);
     write_record(now, std::string("vk ") + (shift_only ? "shift+" : "") + virtual_key_name(key));
     keydowns(run_, key, shift_only);
@@ -201,7 +216,7 @@ void DriveSession::virtual_key(VirtualKey key, bool shift_only) {
 
 void DriveSession::wheel(bool up) {
     if (stopped_) return;
-    const int64_t now = now_ms();
+    const int64_t now = input_ms();
     begin_input(now);
     write_record(now, up ? "wheel up" : "wheel down");
     if (up) {
@@ -214,7 +229,7 @@ void DriveSession::wheel(bool up) {
 
 void DriveSession::station(int32_t index) {
     if (stopped_) return;
-    const int64_t now = now_ms();
+    const int64_t now = input_ms();
     begin_input(now);
     write_record(now, "station " + std::to_string(index));
     StationClick(run_, index);
@@ -223,7 +238,7 @@ void DriveSession::station(int32_t index) {
 
 void DriveSession::serial(std::string_view bytes) {
     if (stopped_ || bytes.empty()) return;
-    const int64_t now = now_ms();
+    const int64_t now = input_ms();
     begin_input(now);
     std::string hex = "serial ";
     for (const char b : bytes) {
@@ -242,7 +257,7 @@ void DriveSession::controller(ControllerType type) {
         control.type = type;
         return;
     }
-    const int64_t now = now_ms();
+    const int64_t now = input_ms();
     begin_input(now);
     write_record(now, "controller " + std::to_string(static_cast<int32_t>(type)));
     control.type = type;
@@ -256,6 +271,7 @@ void DriveSession::stop() {
     scheduler_.pause();
     if (record_) record_->flush();
     if (trace_) trace_->flush();
+    if (view_) view_->flush();
     if (timing_) timing_->flush();
 }
 

@@ -60,6 +60,8 @@ public:
     void set_record(std::ostream* out);
     // The runner's trace: a header now, one row after each step.
     void set_trace(std::ostream* out);
+    // The runner's view: the cab view as one JSON line after each step.
+    void set_view(std::ostream* out) { view_ = out; }
     // One line per tick and step: its due time and the wall time it ran at.
     void set_timing_log(std::ostream* out);
     // Told the scheduler time before each tick, step and input (a clocked sound layer).
@@ -76,6 +78,7 @@ private:
     void wake();
     void arm();
     void run_due(int64_t until_ms);
+    [[nodiscard]] int64_t input_ms() const;  // an input's stamp: after every event already run
     void begin_input(int64_t now);
     void end_input();
     void write_record(int64_t now, const std::string& command);
@@ -88,6 +91,7 @@ private:
     QElapsedTimer clock_;
     std::ostream* record_ = nullptr;
     std::ostream* trace_ = nullptr;
+    std::ostream* view_ = nullptr;
     std::ostream* timing_ = nullptr;
     std::function<void(int64_t)> time_listener_;
     std::unique_ptr<ObservedJoystickReader> joystick_;
@@ -95,6 +99,7 @@ private:
     std::function<int64_t()> clock_fn_;
     std::string row_;
     int64_t event_ms_ = 0;  // of the event running
+    int64_t last_due_ms_ = -1;  // due time of the last tick or step run
     bool stopped_ = false;
 };
 

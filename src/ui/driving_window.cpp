@@ -70,10 +70,25 @@ bool DrivingWindow::load(const DriveRequest& request) {
         if (hooks_.report_error) hooks_.report_error(text);
     };
     run_ = std::make_unique<Run>();
-    const bool recorded = !request.record.empty() || !request.trace.empty();
+    const bool recorded = !request.record.empty() || !request.trace.empty() || !request.events.empty() ||
+                          !request.view.empty();
+    auto open_output = [&](std::ofstream& out, const std::string& name) {
+        if (name.empty()) return true;
+        out.open(name, std::ios::binary);
+        if (out) return true;
+        report(tr("%1 に書き込めません").arg(QString::fromStdString(name)));
+        return false;
+    };
     if (recorded) {
-        clocked_sound_ = std::make_unique<ClockedSound>(*back_.sound);
-        run_->attach(*clocked_sound_);
+        auto clocked = std::make_unique<ClockedSound>(*back_.sound);
+        // The sound events from the first wave loaded, as the runner logs them.
+        if (!open_output(events_, request.events)) return false;
+        if (events_.is_open()) {
+            events_ << "t_ms,channel,operation,value\n";
+            clocked->set_event_log(&events_);
+        }
+        run_->attach(*clocked);
+        clocked_sound_ = std::move(clocked);
     } else {
         run_->attach(*back_.sound);
     }
@@ -114,15 +129,8 @@ bool DrivingWindow::load(const DriveRequest& request) {
         report(load_error_text(*error));
         return false;
     }
-    auto open_output = [&](std::ofstream& out, const std::string& name) {
-        if (name.empty()) return true;
-        out.open(name, std::ios::binary);
-        if (out) return true;
-        report(tr("%1 に書き込めません").arg(QString::fromStdString(name)));
-        return false;
-    };
     if (!open_output(record_, request.record) || !open_output(trace_, request.trace) ||
-        !open_output(timing_, request.timing_log))
+        !open_output(timing_, request.timing_log) || !open_output(view_, request.view))
         return false;
 
     setWindowTitle("Vantrel");
@@ -146,11 +154,13 @@ bool DrivingWindow::load(const DriveRequest& request) {
     serial_->settings = load_serial_settings();
     connect(serial_.get(), &SerialPort::received, this,
             [this](const QByteArray& bytes) { session_->serial(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))); });
+    connect(serial_.get(), &SerialPort::lost, this, [this] { inform(QString::fromUtf8(kDisconnectText)); });
     if (auto* clocked = dynamic_cast<ClockedSound*>(clocked_sound_.get()))
         session_->set_time_listener([clocked](int64_t t) { clocked->set_time(t); });
     if (record_.is_open()) session_->set_record(&record_);
     if (trace_.is_open()) session_->set_trace(&trace_);
     if (timing_.is_open()) session_->set_timing_log(&timing_);
+    if (view_.is_open()) session_->set_view(&view_);
     presenter_ = std::make_unique<FramePresenter>(back_.film ? back_.film() : nullptr, *screen_->unten(), *session_, *run_);
     if (timing_.is_open()) presenter_->set_timing_log(&timing_);
     connect(session_.get(), &DriveSession::changed, this, &DrivingWindow::after_event);
@@ -263,7 +273,13 @@ void DrivingWindow::serial_connect() {
     const QString text = serial_->connect_or_disconnect(&failed);
     if (failed) {
         if (hooks_.report_error) hooks_.report_error(text);
-    } else if (hooks_.inform) {
+    } else {
+        inform(text);
+    }
+}
+
+void DrivingWindow::inform(const QString& text) {
+    if (hooks_.inform) {
         hooks_.inform(text);
     } else {
         QMessageBox::information(this, "Vantrel", text);
@@ -338,7 +354,8 @@ void DrivingWindow::apply_zoom() {
 void DrivingWindow::route_input(QEvent* event) {
     if (!session_) return;
     // F5 asks whether the value display is shown: its own close button may have hidden it.
-    if (hooks_.value_display) run_->view.value_display_visible = hooks_.value_display->isVisible();
+    if (hooks_.value_display)
+        run_->view.value_display_visible = value_display_shown_ = hooks_.value_display->isVisible();
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
@@ -381,11 +398,15 @@ void DrivingWindow::after_event() {
     if (ValueDisplay* values = hooks_.value_display) {
         const QString echo = QString::fromStdString(run_->controllers.value_caption);
         if (!echo.isEmpty() && values->windowTitle() != echo) values->setWindowTitle(echo);
-        if (v.value_display_visible && !values->isVisible()) {
-            values->update_values(*run_);
-            values->show();
-        } else if (!v.value_display_visible && values->isVisible()) {
-            values->hide();
+        // Only F5 shows or hides it: a display closed by its button stays closed while ticks run.
+        if (v.value_display_visible != value_display_shown_) {
+            value_display_shown_ = v.value_display_visible;
+            if (value_display_shown_ && !values->isVisible()) {
+                values->update_values(*run_);
+                values->show();
+            } else if (!value_display_shown_ && values->isVisible()) {
+                values->hide();
+            }
         }
     }
     presenter_->after_event();

@@ -32,6 +32,7 @@ struct DriveRequest {
     std::string train, route;
     std::string strings = "vantrel.dat";
     std::string record, trace, timing_log;  // output files, empty: none
+    std::string events, view;               // the runner's sound events and cab view, likewise
 };
 
 struct DriveHooks {
@@ -96,6 +97,7 @@ private:
     void set_controller(int type);
     void serial_settings();
     void serial_connect();
+    void inform(const QString& text);  // a modal note: the hook's, or a message box
 
     DriveHooks hooks_;
     BackEnds back_;
@@ -108,7 +110,7 @@ private:
     std::unique_ptr<SerialPort> serial_;
     JoystickControl own_control_;
     JoystickControl* control_ = &own_control_;
-    std::ofstream record_, trace_, timing_;
+    std::ofstream record_, trace_, timing_, events_, view_;
     QWidget* client_ = nullptr;
     Letterbox* canvas_ = nullptr;
     QMenu* move_menu_ = nullptr;
@@ -117,6 +119,8 @@ private:
     int wheel_remainder_ = 0;
     bool closing_ = false;
     bool centred_ = false;
+    // The value display as F5 last left it; the display's own close button hides it too.
+    bool value_display_shown_ = false;
 };
 
 }  // namespace vantrel

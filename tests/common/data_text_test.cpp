@@ -44,6 +44,23 @@ TEST(DataText, ReadsARealLookingFile) {
     EXPECT_EQ(cursor.next(), "");  // reading past the end gives an empty line
 }
 
+TEST(DataText, AByteOrderMarkMeansUtf8AndIsDropped) {
+    test::TempDir dir;
+    const struct { std::string bytes; std::vector<std::string> lines; bool utf8; } cases[] = {
+        {"\xEF\xBB\xBF[Name]\r\n快速\r\n", {"[Name]", "快速"}, true},
+        {"\xEF\xBB\xBF", {}, true},
+        {"\xEF\xBB\xBF" "A\xFF" "B", {"A\xEF\xBF\xBD" "B"}, true},  // a broken sequence, not a lost line
+        {"[Name]\r\n\x8b\x7d", {"[Name]", "急"}, false},  // no mark: CP932 as ever
+    };
+    for (const auto& c : cases) {
+        test::write_bytes(dir / "t.dat", c.bytes);
+        const auto text = read_data_file_text(dir / "t.dat");
+        ASSERT_TRUE(text);
+        EXPECT_EQ(text->lines, c.lines) << c.bytes;
+        EXPECT_EQ(text->utf8_bom, c.utf8) << c.bytes;
+    }
+}
+
 TEST(Numbers, Int32AcceptsSignAndBlanksOnly) {
     EXPECT_EQ(parse_int32("12"), 12);
     EXPECT_EQ(parse_int32("-7"), -7);

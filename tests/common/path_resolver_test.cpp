@@ -23,6 +23,27 @@ TEST(PathResolver, MatchesEachComponentWithoutCaseAndEitherSeparator) {
     EXPECT_EQ(resolver.resolve_or_literal("Sound\\none.wav"), dir / "Sound/none.wav");
 }
 
+// Two folders that differ only in case, each holding part of the pictures.
+TEST(PathResolver, TriesEveryFolderThatMatchesWithoutCase) {
+    test::TempDir dir;
+    test::write_bytes(dir / "Image/Line/limit75.bmp", "upper");
+    test::write_bytes(dir / "image/line/limit90.bmp", "lower");
+    test::write_bytes(dir / "image/Line/limit75.bmp", "lower");
+    const PathResolver resolver(dir.path());
+    const struct { const char* name; const char* found; } cases[] = {
+        {"Image\\Line\\limit75.bmp", "Image/Line/limit75.bmp"},  // exact case wins
+        {"image\\Line\\limit75.bmp", "image/Line/limit75.bmp"},
+        {"Image\\Line\\limit90.bmp", "image/line/limit90.bmp"},  // only in the other folder
+        {"IMAGE\\LINE\\LIMIT90.BMP", "image/line/limit90.bmp"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(resolver.resolve(c.name), dir / c.found) << c.name;
+    EXPECT_FALSE(resolver.resolve("Image\\Line\\limit60.bmp"));
+    // A hostile name of many parts neither overflows the stack nor finds anything.
+    std::string deep;
+    for (int i = 0; i < 200000; ++i) deep += i % 2 ? "..\\" : "image\\";
+    EXPECT_FALSE(resolver.resolve(deep + "none.bmp"));
+}
+
 TEST(PathResolver, FindsNamesSpeltInUtf8OrCp932OnDisk) {
     test::TempDir dir;
     test::write_bytes(dir / "駅名.bmp", "x");  // UTF-8 on disk

@@ -107,10 +107,11 @@ TEST_F(RxCharTest, MatchIsOnTheFirstFiveBytesExactly) {
         const char* chunk;
         int32_t power;
     };
-    // Case, length and blanks must agree; every complete code of a chunk acts in order and
-    // a partial one after them is dropped.
+    // Case, length and blanks must agree; every code of a chunk acts in order wherever it
+    // starts, and a partial one after them is dropped.
     for (const Case c : {Case{"P3   P5   ", 5}, {"P3   xyz", 3}, {"p4   ", 0}, {"P4", 0}, {"P4  ", 0},
-                         {"P4    ", 4}, {"P2 ", 0}, {"", 0}, {"P5   P2   P3", 2}, {"xP3   ", 0}}) {
+                         {"P4    ", 4}, {"P2 ", 0}, {"", 0}, {"P5   P2   P3", 2}, {"xP3   ", 3},
+                         {"P1   \r\nP3   \r\n", 3}, {"\nP2   ", 2}, {"\r\nP6   \r\nP2  \r\n", 5}}) {
         set_handles(0, 0);
         RxChar(run, c.chunk);
         EXPECT_EQ(run.core.PowerHandle, c.power) << '"' << c.chunk << '"';

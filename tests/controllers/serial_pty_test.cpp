@@ -16,11 +16,13 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "platform/serial_port.hpp"
+#include "test_support.hpp"
 
 using namespace vantrel;
 
@@ -132,6 +134,14 @@ TEST_F(SerialPtyTest, CodesMergedInOneReadAllActAndASplitCodeMatchesNothing) {
     ASSERT_TRUE(wait_for([&] { return chunks == 3; }));
     EXPECT_EQ(run.core.PowerHandle, 0);
     EXPECT_EQ(run.controllers.value_caption, "   ");
+
+    // Codes ended by CR LF: each one acts, wherever the line end left it.
+    send("P1   \r\nP3   \r\n");
+    ASSERT_TRUE(wait_for([&] { return chunks == 4; }));
+    EXPECT_EQ(run.core.PowerHandle, 3);
+    send("\nB2   ");
+    ASSERT_TRUE(wait_for([&] { return chunks == 5; }));
+    EXPECT_EQ(run.core.BrakeHandle, -2);
 }
 
 TEST_F(SerialPtyTest, OpensWithTheSettingsAndTheModemLinesOff) {
@@ -155,14 +165,40 @@ TEST_F(SerialPtyTest, OpensWithTheSettingsAndTheModemLinesOff) {
     }
 }
 
-TEST_F(SerialPtyTest, APulledAdapterClosesThePort) {
+// The adapter is reached through a fixed name, as a udev rule gives one; pulling it
+// closes the port with a word to the player, and plugging it back lets it open again.
+TEST_F(SerialPtyTest, APulledAdapterClosesThePortAndOpensAgainWhenBack) {
+    vantrel::test::TempDir dir;
+    const std::filesystem::path link = dir / "ttyMASCON";
+    std::filesystem::create_symlink(slave, link);
     SerialPort port;
-    port.settings.port_name = QString::fromStdString(slave);
-    bool closed = false;
-    QObject::connect(&port, &SerialPort::closed, [&] { closed = true; });
+    port.settings.port_name = QString::fromStdString(link.string());
+    int closed = 0, lost = 0;
+    QObject::connect(&port, &SerialPort::closed, [&] { ++closed; });
+    QObject::connect(&port, &SerialPort::lost, [&] { ++lost; });
+    QObject::connect(&port, &SerialPort::received, [&](const QByteArray& bytes) {
+        RxChar(run, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    });
     ASSERT_EQ(port.open(), std::nullopt);
     ::close(master.fd);  // the device goes away: reads fail from now on
     master.fd = -1;
     EXPECT_TRUE(wait_for([&] { return !port.is_open(); }));
-    EXPECT_TRUE(closed);
+    EXPECT_EQ(closed, 1);
+    EXPECT_EQ(lost, 1);
+
+    Fd back;
+    back.fd = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(back.fd, 0);
+    ASSERT_EQ(::grantpt(back.fd), 0);
+    ASSERT_EQ(::unlockpt(back.fd), 0);
+    std::filesystem::remove(link);
+    std::filesystem::create_symlink(::ptsname(back.fd), link);
+    bool failed = true;
+    EXPECT_EQ(port.connect_or_disconnect(&failed).toStdString(), "Connect to controller.");
+    EXPECT_FALSE(failed);
+    set_handles(0, 0);
+    ASSERT_EQ(::write(back.fd, "P2   ", 5), 5);
+    EXPECT_TRUE(wait_for([&] { return run.core.PowerHandle == 2; }));
+    EXPECT_EQ(port.connect_or_disconnect().toStdString(), "Disconnect from controller.");
+    EXPECT_EQ(lost, 1);  // a closing by the menu is no loss
 }

@@ -2,6 +2,7 @@
 // controller's chunks and its settings kept between runs.
 #include <QMenu>
 #include <QSettings>
+#include <QTest>
 
 #include <fcntl.h>
 #include <stdlib.h>
@@ -64,20 +65,31 @@ TEST_F(ControllerMenuTest, SerialChunksDriveTheHandlesAndEchoOnTheValueDisplay) 
     EXPECT_EQ(w->run().core.BrakeHandle, -std::min(9, w->run().train.brake_notches));
 }
 
-TEST_F(ControllerMenuTest, ClosingTheWindowClosesTheSerialPort) {
-    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(master, 0);
-    ASSERT_EQ(::grantpt(master), 0);
-    ASSERT_EQ(::unlockpt(master), 0);
-    auto w = open_window();
-    ASSERT_TRUE(w);
-    w->serial_port().settings.port_name = QString::fromUtf8(::ptsname(master));
-    w->item("QXC1")->trigger();
-    EXPECT_EQ(notes, std::vector<std::string>{"Connect to controller."});
-    EXPECT_TRUE(w->serial_port().is_open());
-    w->close();
-    EXPECT_FALSE(w->serial_port().is_open());
-    ::close(master);
+// The port closes with the window; a pulled adapter closes it too, told as the menu's closing is.
+TEST_F(ControllerMenuTest, TheSerialPortClosesWithTheWindowOrAPulledAdapter) {
+    for (const bool pulled : {false, true}) {
+        notes.clear();
+        const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        ASSERT_GE(master, 0);
+        ASSERT_EQ(::grantpt(master), 0);
+        ASSERT_EQ(::unlockpt(master), 0);
+        auto w = open_window();
+        ASSERT_TRUE(w);
+        w->serial_port().settings.port_name = QString::fromUtf8(::ptsname(master));
+        w->item("QXC1")->trigger();
+        EXPECT_TRUE(w->serial_port().is_open());
+        if (pulled) {
+            ::close(master);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return notes.size() == 2; }, 2000));
+            EXPECT_EQ(notes, (std::vector<std::string>{"Connect to controller.", "Disconnect from controller."}));
+            EXPECT_FALSE(w->serial_port().is_open());
+        } else {
+            w->close();
+            EXPECT_FALSE(w->serial_port().is_open());
+            EXPECT_EQ(notes, std::vector<std::string>{"Connect to controller."});  // no word at the window's close
+            ::close(master);
+        }
+    }
 }
 
 TEST_F(ControllerMenuTest, SerialSettingsKeepTheirValuesBetweenRuns) {

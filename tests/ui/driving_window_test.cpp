@@ -106,6 +106,27 @@ TEST_F(DrivingWindowTest, KeysMoveTheHandlesAndChangeTheLabels) {
     values.hide();
 }
 
+// Every tick and step redraws the window; a display closed by its own button stays closed.
+TEST_F(DrivingWindowTest, ValueDisplayClosedByItsButtonStaysClosedWhileTheTrainRuns) {
+    auto w = open_window();
+    ASSERT_TRUE(w);
+    w->show();
+    w->item("start1")->trigger();
+    QTest::keyClick(w.get(), Qt::Key_F5);
+    ASSERT_TRUE(values.isVisible());
+    values.close();
+    const int64_t closed_at = w->session().event_ms();
+    QTest::qWait(400);
+    EXPECT_GT(w->session().event_ms(), closed_at + 300);  // ticks and steps ran
+    EXPECT_FALSE(values.isVisible());
+    QTest::keyClick(w.get(), Qt::Key_F5);
+    QTest::qWait(150);
+    EXPECT_TRUE(values.isVisible());
+    QTest::keyClick(w.get(), Qt::Key_F5);
+    QTest::qWait(150);
+    EXPECT_FALSE(values.isVisible());
+}
+
 TEST_F(DrivingWindowTest, ControlCharactersResetTheVigilanceCounter) {
     auto w = open_window();
     ASSERT_TRUE(w);

@@ -3,6 +3,7 @@
 #include <QSettings>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -38,7 +39,8 @@ std::string replay(const std::filesystem::path& data, const std::filesystem::pat
     std::string command = std::string(VANTREL_SIM_PATH) + " --data-dir " + data.string() + " --train " +
                           demo::kTrainFile + " --route " + demo::kRouteFile + " --strings " + demo::kStringFile +
                           " --script " + (out / "drive.txt").string() + " --trace " + (out / "sim.csv").string() +
-                          " --seconds " + seconds + " > /dev/null";
+                          " --events " + (out / "sim_events.csv").string() + " --view " +
+                          (out / "sim_view.jsonl").string() + " --seconds " + seconds + " > /dev/null";
     if (frames >= 0) command += " --frames " + std::to_string(frames);
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     return slurp(out / "sim.csv");
@@ -99,6 +101,65 @@ TEST_F(ReplayTest, WindowTraceEqualsTheRunnersReplayOfTheRecording) {
     }
     EXPECT_GT(ticks, steps * 2);
     EXPECT_GT(steps, 5);
+}
+
+// The sound events up to `last_t` (the window logs its closing after that).
+std::string events_until(const std::string& events, long long last_t) {
+    std::istringstream in(events);
+    std::string kept, line;
+    while (std::getline(in, line))
+        if (line.starts_with("t_ms") || std::stoll(line) <= last_t) kept += line + '\n';
+    return kept;
+}
+
+// Keys typed fast and serial codes, landing on ticks and steps: the run's clock is held at an event's due
+// time while keys come just before and just after the event of that millisecond ran (as
+// when a key waits in the queue while the wake sleeps up to a tick). The replay must keep
+// that order in every drive.
+TEST_F(ReplayTest, KeysTypedOnTicksAndStepsReplayToTheSameTraceEventsAndView) {
+    const std::string keys = "5zzzz3aa8zz1a5zq5z";
+    for (int drive = 0; drive < 10; ++drive) {
+        TempDir out;
+        DriveRequest request;
+        request.record = (out / "drive.txt").string();
+        request.trace = (out / "window.csv").string();
+        request.events = (out / "window_events.csv").string();
+        request.view = (out / "window_view.jsonl").string();
+        auto w = open_window(demo::kTrainFile, demo::kRouteFile, request);
+        ASSERT_TRUE(w);
+        w->show();
+        const int32_t frames = w->run().video.length;
+        DriveSession& session = w->session();
+        int64_t clock = 1000 + drive;
+        session.set_clock([&clock] { return clock; });
+        w->item("start1")->trigger();
+        for (int i = 0; i < 80; ++i) {
+            clock = session.next_due_ms() + (i % 7 == drive % 7 ? 1 : 0);
+            const bool after_the_event = (i + drive) % 4 != 0;
+            if (after_the_event) session.catch_up();
+            if (i % 9 == 4) {
+                session.serial(i % 2 ? "PW002\r\n" : "\nBR003");  // a controller that ends its codes
+            } else {
+                QTest::keyClick(w.get(), keys[static_cast<size_t>(i + drive) % keys.size()]);
+            }
+        }
+        clock += 400;
+        session.catch_up();
+        w->item("start1")->trigger();  // pause: the closing's sound calls come after the last step
+        w->close();
+        w.reset();
+
+        const std::string window_trace = slurp(out / "window.csv");
+        const long long last_t = last_time(window_trace);
+        ASSERT_GT(last_t, 1500);
+        ASSERT_EQ(replay(data_dir(), out.path(), last_t, frames), window_trace) << "drive " << drive;
+        const std::string events = events_until(slurp(out / "window_events.csv"), last_t);
+        EXPECT_NE(events.find(",play,"), std::string::npos) << events;
+        EXPECT_EQ(events_until(slurp(out / "sim_events.csv"), last_t), events) << "drive " << drive;
+        const std::string view = slurp(out / "window_view.jsonl");
+        EXPECT_GT(std::count(view.begin(), view.end(), '\n'), 15);
+        EXPECT_EQ(slurp(out / "sim_view.jsonl"), view) << "drive " << drive;
+    }
 }
 
 TEST_F(ReplayTest, ControllerDriveReplaysToTheSameTrace) {
