@@ -2,9 +2,11 @@
 // Test films written by the ffmpeg command from indexed frames piped in raw, in any container and
 // codec it can write.
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "indexed_video.hpp"
 #include "platform/ffmpeg_frame_reader.hpp"
@@ -48,5 +50,30 @@ inline int read_number(FfmpegFrameReader& reader, int n) {
         return -1;
     return shown_index(image);
 }
+
+// The number of pictures ffprobe decodes from the film's first video stream; -1 when it fails.
+inline int ffprobe_pictures(const std::filesystem::path& file) {
+    const std::string command = "ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames -of csv=p=0 '" +
+                                file.string() + "'";
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    int count = -1;
+    if (!pipe || std::fscanf(pipe.get(), "%d", &count) != 1) return -1;
+    return count;
+}
+
+// The numbers of the pictures ffmpeg itself shows, in order, one per picture.
+inline std::vector<int> ffmpeg_numbers(const std::filesystem::path& file) {
+    const std::string command = "ffmpeg -v error -i '" + file.string() + "' -fps_mode passthrough -f rawvideo -pix_fmt bgra -s " +
+                                std::to_string(kVideoWidth) + "x" + std::to_string(kVideoHeight) + " -";
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    std::vector<int> numbers;
+    FrameImage image{kVideoWidth, kVideoHeight, std::vector<uint32_t>(kVideoWidth * kVideoHeight)};
+    while (pipe && fread(image.pixels.data(), 4, image.pixels.size(), pipe.get()) == image.pixels.size())
+        numbers.push_back(shown_index(image));
+    return numbers;
+}
+
+// Runs a shell command quietly; true when it succeeded.
+inline bool run_quietly(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
 
 }  // namespace vantrel::test
