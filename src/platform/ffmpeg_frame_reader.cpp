@@ -105,7 +105,7 @@ struct FfmpegFrameReader::Impl {
         }
         if (cursor >= 0) {
             ++cursor;
-        } else if (const int32_t found = entry_timed(p); found >= 0) {
+        } else if (const int32_t found = entry_at(p); found >= 0) {
             cursor = found;
         } else if (++sync_skipped > kMaxUnsyncedPackets) {
             landed_late = true;  // the packets after the seek do not line up with the index
@@ -113,20 +113,19 @@ struct FfmpegFrameReader::Impl {
         return cursor < index.length() ? cursor : -1;
     }
 
-    // After a byte seek, packets are counted from the first whose decoding time and size (and
-    // position, where both are known) an entry near the one sought has: sizes alone are alike too
-    // often, and the piece of a picture before the first whole one carries the time of the next.
-    [[nodiscard]] int32_t entry_timed(const AVPacket& p) const {
-        if (p.dts == AV_NOPTS_VALUE) return -1;
+    // After a byte seek, packets are counted from the first that starts where an entry near the
+    // one sought starts and is as large. Sizes alone are alike too often, and times mislead: the
+    // piece of a picture before the first whole one carries the times of the next packet, and the
+    // times the demuxer then counts on from it are one picture off.
+    [[nodiscard]] int32_t entry_at(const AVPacket& p) const {
+        if (p.pos < 0) return -1;
         const int32_t low = std::max(0, sync_entry - kSyncReach);
         const int32_t high = std::min(index.length() - 1, sync_entry + kSyncReach);
-        int32_t best = -1;
         for (int32_t n = low; n <= high; ++n) {
             const FilmIndexEntry& e = index.entries[static_cast<size_t>(n)];
-            if (e.dts != p.dts || e.size != p.size || (p.pos >= 0 && e.pos >= 0 && e.pos != p.pos)) continue;
-            if (best < 0 || std::abs(n - sync_entry) < std::abs(best - sync_entry)) best = n;
+            if (e.pos == p.pos && e.size == p.size) return n;
         }
-        return best;
+        return -1;
     }
 
     // True when this packet is the keyframe awaited after a seek; sets `landed_late` when it is past it.

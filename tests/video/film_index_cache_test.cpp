@@ -2,10 +2,14 @@
 // damaged cache file is read as the untrusted input it is.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
+#include <future>
 #include <random>
 
 #include "indexed_video.hpp"
+#include "platform/ffmpeg_frame_reader.hpp"
 #include "platform/ffmpeg_handles.hpp"
 #include "platform/film_index_cache.hpp"
 #include "test_support.hpp"
@@ -87,6 +91,78 @@ TEST(FilmIndexCache, ADamagedCacheFileIsIgnored) {
         ASSERT_TRUE(index.has_value());
         ASSERT_EQ(index->length(), 40);
     }
+}
+
+// The one cache file of the folder (after a film was indexed once).
+fs::path only_cache_file(const fs::path& folder) {
+    std::vector<fs::path> files;
+    for (const auto& e : fs::directory_iterator(folder)) files.push_back(e.path());
+    return files.size() == 1 ? files[0] : fs::path();
+}
+
+// Whatever sits where the cache file goes, the film opens, right, and no program waits on it.
+TEST(FilmIndexCache, NothingInTheCacheFolderMakesAFilmWrongOrUnopenable) {
+    av_log_set_level(AV_LOG_QUIET);
+    test::TempDir dir;
+    setenv("XDG_CACHE_HOME", (dir / "cache").c_str(), 1);
+    const fs::path film = dir / "film.avi";
+    ASSERT_EQ(test::write_indexed_video(film, mjpeg(), 40), "");
+    ASSERT_TRUE(film_index(film).has_value());
+    const fs::path cache = only_cache_file(dir / "cache" / "vantrel");
+    ASSERT_FALSE(cache.empty());
+    const auto good = load_cached_index(film);
+    ASSERT_TRUE(good.has_value());
+
+    FilmIndex flipped = *good;  // a consistent file for another film of the same name
+    flipped.width ^= 64;
+    const struct {
+        const char* name;
+        std::function<void()> put;
+    } cases[] = {
+        {"a folder", [&] { fs::create_directory(cache); }},
+        {"a pipe", [&] { ASSERT_EQ(::mkfifo(cache.c_str(), 0600), 0); }},
+        {"a link to an endless device", [&] { fs::create_symlink("/dev/zero", cache); }},
+        {"a link to nowhere", [&] { fs::create_symlink(dir / "missing", cache); }},
+        {"another film's index", [&] { ASSERT_TRUE(store_cached_index(film, flipped)); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(cache);
+        c.put();
+        auto opened = std::async(std::launch::async, [&] {
+            FfmpegFrameReader reader;
+            if (!reader.open(film)) return -1;
+            FrameImage image;
+            return reader.frame(39, image) ? test::shown_index(image) : -2;
+        });
+        ASSERT_EQ(opened.wait_for(std::chrono::seconds(60)), std::future_status::ready) << "hangs";
+        EXPECT_EQ(opened.get(), 39);
+    }
+    // The film opened over another film's index wrote its own.
+    ASSERT_TRUE(load_cached_index(film).has_value());
+    EXPECT_EQ(load_cached_index(film)->width, good->width);
+}
+
+// A film replaced while it is indexed: the index stored is for the film as it was when the
+// build began, so the next open sees the change and indexes again.
+TEST(FilmIndexCache, AFilmReplacedWhileIndexedIsIndexedAgain) {
+    av_log_set_level(AV_LOG_QUIET);
+    test::TempDir dir;
+    setenv("XDG_CACHE_HOME", (dir / "cache").c_str(), 1);
+    const fs::path film = dir / "film.avi";
+    ASSERT_EQ(test::write_indexed_video(film, mjpeg(), 30), "");
+    ASSERT_EQ(test::write_indexed_video(dir / "other.avi", mjpeg(), 45), "");
+    bool replaced = false;
+    const auto first = film_index(film, [&](int) {
+        if (replaced) return;
+        replaced = true;
+        fs::copy_file(dir / "other.avi", film, fs::copy_options::overwrite_existing);
+        fs::last_write_time(film, fs::last_write_time(film) + std::chrono::seconds(2));
+    });
+    ASSERT_TRUE(first.has_value());
+    const auto again = film_index(film);
+    ASSERT_TRUE(again.has_value());
+    EXPECT_EQ(again->length(), 45);
 }
 
 }  // namespace
