@@ -22,7 +22,7 @@ constexpr int kMaxSeekBacks = 3;
 constexpr int kMaxUnsyncedPackets = 64;
 // How far from the entry sought to look for the entry of the first timed packet.
 constexpr int32_t kSyncReach = 4096;
-// Seeks that had to fall back to reading from the start before the reader stops trying them.
+// Seeks in a row that had to fall back to reading from the start before the reader stops trying them.
 constexpr int kMaxFailedSeeks = 2;
 
 }  // namespace
@@ -42,7 +42,7 @@ struct FfmpegFrameReader::Impl {
     int sync_skipped = 0;
     int64_t sample_origin = 0;  // AVI: the dts of sample 0
     int64_t piece_offset = 0;   // the offset of the piece the last packet read lies in
-    int failed_seeks = 0;       // seeks that landed nowhere; past kMaxFailedSeeks, read from the start
+    int failed_seeks = 0;       // seeks in a row that landed nowhere; past kMaxFailedSeeks, read from the start
 
     ff::Frame scratch = ff::make_frame();
     ff::Frame latest = ff::make_frame();  // the decoder's last picture
@@ -259,7 +259,7 @@ struct FfmpegFrameReader::Impl {
             awaited = key;
             awaited_at = start;
             if (next_picture()) {
-                if (attempt == 2) ++failed_seeks;
+                failed_seeks = attempt == 2 ? failed_seeks + 1 : 0;
                 return true;
             }
         }

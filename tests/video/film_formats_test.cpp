@@ -75,6 +75,12 @@ int expected(const Film& film, int n) {
     return n;
 }
 
+bool skipped(const char* name, const char* encoder) {
+    if (test::has_encoder(encoder)) return false;
+    std::printf("skipped %s: no %s encoder\n", name, encoder);
+    return true;
+}
+
 // Reads every frame in order, then backwards, at random and jumping, each time the same picture;
 // `want` (when given) is what reading in order must show.
 void reads_alike_in_any_order(FfmpegFrameReader& reader, const std::vector<int>* want,
@@ -104,10 +110,7 @@ void reads_alike_in_any_order(FfmpegFrameReader& reader, const std::vector<int>*
 TEST_F(FilmFormats, EveryFrameIsTheOneAskedForInAnyOrder) {
     for (const Film& film : kFilms) {
         SCOPED_TRACE(film.name);
-        if (!test::has_encoder(film.encoder)) {
-            std::printf("skipped %s: no %s encoder\n", film.name, film.encoder);
-            continue;
-        }
+        if (skipped(film.name, film.encoder)) continue;
         const auto file = dir_->path() / film.name;
         ASSERT_TRUE(test::write_film(file, film.args, kFrames));
         FfmpegFrameReader reader;
@@ -188,10 +191,7 @@ const Made kMade[] = {
 TEST_F(FilmFormats, JoinedCutAndPatchedFilmsReadRight) {
     for (const Made& film : kMade) {
         SCOPED_TRACE(film.name);
-        if (!test::has_encoder(film.encoder)) {
-            std::printf("skipped %s: no %s encoder\n", film.name, film.encoder);
-            continue;
-        }
+        if (skipped(film.name, film.encoder)) continue;
         const auto file = dir_->path() / film.name;
         ASSERT_TRUE(film.make(file));
         FfmpegFrameReader reader;

@@ -25,13 +25,30 @@ VideoWriterOptions mjpeg() {
     return o;
 }
 
-TEST(FilmIndexCache, IsReusedUntilTheFilmChanges) {
-    av_log_set_level(AV_LOG_QUIET);
+// A film of its own in a folder of its own, its indexes cached there.
+class FilmIndexCache : public ::testing::Test {
+protected:
+    void SetUp() override {
+        av_log_set_level(AV_LOG_QUIET);
+        setenv("XDG_CACHE_HOME", (dir / "cache").c_str(), 1);
+    }
+    fs::path write_film(int frames) {
+        EXPECT_EQ(test::write_indexed_video(film, mjpeg(), frames), "");
+        return film;
+    }
+    // The one cache file (after the film was indexed once).
+    fs::path only_cache_file() {
+        std::vector<fs::path> files;
+        for (const auto& e : fs::directory_iterator(dir / "cache" / "vantrel")) files.push_back(e.path());
+        return files.size() == 1 ? files[0] : fs::path();
+    }
     test::TempDir dir;
-    setenv("XDG_CACHE_HOME", (dir / "cache").c_str(), 1);
-    EXPECT_EQ(film_cache_folder(), dir / "cache" / "vantrel");
     const fs::path film = dir / "film.avi";
-    ASSERT_EQ(test::write_indexed_video(film, mjpeg(), 30), "");
+};
+
+TEST_F(FilmIndexCache, IsReusedUntilTheFilmChanges) {
+    EXPECT_EQ(film_cache_folder(), dir / "cache" / "vantrel");
+    write_film(30);
 
     std::vector<int> progress;
     const auto record = [&](int percent) { progress.push_back(percent); };
@@ -50,7 +67,7 @@ TEST(FilmIndexCache, IsReusedUntilTheFilmChanges) {
     EXPECT_EQ(again->entries.back().pos, first->entries.back().pos);
 
     // The same path, another film (and a later time, as a copy over it would have).
-    ASSERT_EQ(test::write_indexed_video(film, mjpeg(), 45), "");
+    write_film(45);
     fs::last_write_time(film, fs::last_write_time(film) + std::chrono::seconds(2));
     auto changed = film_index(film, record);
     ASSERT_TRUE(changed.has_value());
@@ -58,16 +75,11 @@ TEST(FilmIndexCache, IsReusedUntilTheFilmChanges) {
     EXPECT_FALSE(progress.empty()) << "built anew";
 }
 
-TEST(FilmIndexCache, ADamagedCacheFileIsIgnored) {
-    av_log_set_level(AV_LOG_QUIET);
-    test::TempDir dir;
-    setenv("XDG_CACHE_HOME", (dir / "cache").c_str(), 1);
-    const fs::path film = dir / "film.avi";
-    ASSERT_EQ(test::write_indexed_video(film, mjpeg(), 40), "");
+TEST_F(FilmIndexCache, ADamagedCacheFileIsIgnored) {
+    write_film(40);
     ASSERT_TRUE(film_index(film).has_value());
-    std::vector<fs::path> files;
-    for (const auto& e : fs::directory_iterator(dir / "cache" / "vantrel")) files.push_back(e.path());
-    ASSERT_EQ(files.size(), 1u);
+    const std::vector<fs::path> files{only_cache_file()};
+    ASSERT_FALSE(files[0].empty());
     std::ifstream in(files[0], std::ios::binary);
     const std::string good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     in.close();
@@ -93,22 +105,11 @@ TEST(FilmIndexCache, ADamagedCacheFileIsIgnored) {
     }
 }
 
-// The one cache file of the folder (after a film was indexed once).
-fs::path only_cache_file(const fs::path& folder) {
-    std::vector<fs::path> files;
-    for (const auto& e : fs::directory_iterator(folder)) files.push_back(e.path());
-    return files.size() == 1 ? files[0] : fs::path();
-}
-
 // Whatever sits where the cache file goes, the film opens, right, and no program waits on it.
-TEST(FilmIndexCache, NothingInTheCacheFolderMakesAFilmWrongOrUnopenable) {
-    av_log_set_level(AV_LOG_QUIET);
-    test::TempDir dir;
-    setenv("XDG_CACHE_HOME", (dir / "cache").c_str(), 1);
-    const fs::path film = dir / "film.avi";
-    ASSERT_EQ(test::write_indexed_video(film, mjpeg(), 40), "");
+TEST_F(FilmIndexCache, NothingInTheCacheFolderMakesAFilmWrongOrUnopenable) {
+    write_film(40);
     ASSERT_TRUE(film_index(film).has_value());
-    const fs::path cache = only_cache_file(dir / "cache" / "vantrel");
+    const fs::path cache = only_cache_file();
     ASSERT_FALSE(cache.empty());
     const auto good = load_cached_index(film);
     ASSERT_TRUE(good.has_value());
@@ -145,12 +146,8 @@ TEST(FilmIndexCache, NothingInTheCacheFolderMakesAFilmWrongOrUnopenable) {
 
 // A film replaced while it is indexed: the index stored is for the film as it was when the
 // build began, so the next open sees the change and indexes again.
-TEST(FilmIndexCache, AFilmReplacedWhileIndexedIsIndexedAgain) {
-    av_log_set_level(AV_LOG_QUIET);
-    test::TempDir dir;
-    setenv("XDG_CACHE_HOME", (dir / "cache").c_str(), 1);
-    const fs::path film = dir / "film.avi";
-    ASSERT_EQ(test::write_indexed_video(film, mjpeg(), 30), "");
+TEST_F(FilmIndexCache, AFilmReplacedWhileIndexedIsIndexedAgain) {
+    write_film(30);
     ASSERT_EQ(test::write_indexed_video(dir / "other.avi", mjpeg(), 45), "");
     bool replaced = false;
     const auto first = film_index(film, [&](int) {
