@@ -1,7 +1,6 @@
 #include "platform/ffmpeg_frame_reader.hpp"
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
 #include <thread>
 
@@ -36,7 +35,7 @@ struct FfmpegFrameReader::Impl {
     std::vector<int32_t> keys;  // frames whose packet is a keyframe, ascending
     bool byte_seek = false;     // containers without a seek index (MPEG-TS, MPEG-PS)
     // Packets without times (FilmOrder::Decode) are counted: the entry of the last packet read,
-    // -1 until a packet after a seek matched the entry the seek went to.
+    // -1 until a packet after a seek matched the entry the seek went to, -2 at the file's start.
     int32_t cursor = -1;
     int32_t sync_entry = 0;
     int sync_skipped = 0;
@@ -103,8 +102,8 @@ struct FfmpegFrameReader::Impl {
             const int64_t sample = p.dts - sample_origin;
             return sample >= 0 && sample < index.length() ? static_cast<int32_t>(sample) : -1;
         }
-        if (cursor >= 0) {
-            ++cursor;
+        if (cursor >= 0 || cursor == -2) {
+            cursor = std::max(cursor + 1, 0);
         } else if (const int32_t found = entry_at(p); found >= 0) {
             cursor = found;
         } else if (++sync_skipped > kMaxUnsyncedPackets) {
@@ -256,6 +255,8 @@ struct FfmpegFrameReader::Impl {
             }
             if (!moved) continue;
             restart_decoder(synced_at);
+            // From the start of the file the first packet is the first entry's.
+            if (attempt == 2) cursor = -2;
             awaited = key;
             awaited_at = start;
             if (next_picture()) {
