@@ -2,6 +2,7 @@
 // once, and the pictures are the frames asked for at the size they are drawn.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <future>
@@ -125,6 +126,38 @@ TEST(FilmFeed, ReversingDecodesEachKeyframeGroupOnceAndServesItBackwards) {
         }
     }
     for (int32_t n = 95; n <= 150; ++n) EXPECT_TRUE(seen.count(n)) << n;
+}
+
+// 100 frames in groups of 10; frame 50 fails the first time it is decoded.
+class FailsOnce final : public FilmDecoder {
+public:
+    int32_t length() const override { return 100; }
+    QSize source_size() const override { return {16, 8}; }
+    double frame_rate() const override { return 30; }
+    int32_t group_start(int32_t index) const override { return index / 10 * 10; }
+    bool decode(int32_t index) override { return index != 50 || failed_.exchange(true); }
+    bool picture(QSize size, QImage& out) override {
+        out = QImage(size, QImage::Format_RGB32);
+        return true;
+    }
+
+private:
+    std::atomic<bool> failed_{false};
+};
+
+// A frame the decoder once failed on does not stop the film: the frames after it are made, and
+// after the next jump it is asked for again.
+TEST(FilmFeed, AFailedFrameIsAskedForAgainAfterAJump) {
+    auto feed = make_film_feed(std::make_unique<FailsOnce>());
+    ASSERT_NE(feed, nullptr);
+    feed->want(50);
+    EXPECT_TRUE(ready_within(*feed, 52)) << "the frames after the failed one";
+    EXPECT_NE(feed->nearest(50).index, 50);
+    feed->want(10);
+    ASSERT_TRUE(ready_within(*feed, 10));
+    std::this_thread::sleep_for(1100ms);  // standing a while, then a jump back
+    feed->want(50);
+    EXPECT_TRUE(ready_within(*feed, 50));
 }
 
 TEST(FilmSchedule, PlansTheWantedFrameThenTheWayAhead) {
