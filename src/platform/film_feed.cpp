@@ -158,7 +158,9 @@ private:
         // Rounded, so a train at twice the filming speed keeps a stride of 2 through small jitter.
         const double per_presentation = std::abs(speed_now) / kPresentationsPerSecond;
         s.stride = std::max(1, static_cast<int32_t>(std::lround(per_presentation)));
-        if (every_frame_) s.stride = 1;
+        // Every frame only while the one wanted now is ready: a decoder behind the train goes
+        // for that first and drops the blur rather than falling further behind.
+        if (every_frame_ && kept_.count(wanted_) > 0) s.stride = 1;
         const int32_t half = std::max(1, capacity() / 2);
         if (direction_ < 0) {
             s.ahead = half;  // read in batches of half of this, each from its keyframe upwards
