@@ -92,6 +92,25 @@ Choose another data set or a folder.</translation>
     </message>
 </context>
 <context>
+    <name>vantrel::FilmMixMenu</name>
+    <message>
+        <source>補間なし</source>
+        <translation>No interpolation</translation>
+    </message>
+    <message>
+        <source>ブレンド</source>
+        <translation>Blend</translation>
+    </message>
+    <message>
+        <source>切り替わりだけブレンド</source>
+        <translation>Blend only at the change</translation>
+    </message>
+    <message>
+        <source>モーションブラー</source>
+        <translation>Motion blur</translation>
+    </message>
+</context>
+<context>
     <name>vantrel::NoDataSetWindow</name>
     <message>
         <source>データセットがありません - Vantrel</source>
@@ -290,29 +309,6 @@ Choose another data set or a folder.</translation>
     <message>
         <source>停車せず</source>
         <translation>missed stop</translation>
-    </message>
-</context>
-<context>
-    <name>vantrel::FilmMixMenu</name>
-    <message>
-        <location filename="../film_mix_menu.cpp" line="22"/>
-        <source>補間なし</source>
-        <translation>No interpolation</translation>
-    </message>
-    <message>
-        <location filename="../film_mix_menu.cpp" line="23"/>
-        <source>ブレンド</source>
-        <translation>Blend</translation>
-    </message>
-    <message>
-        <location filename="../film_mix_menu.cpp" line="24"/>
-        <source>切り替わりだけブレンド</source>
-        <translation>Blend only at the change</translation>
-    </message>
-    <message>
-        <location filename="../film_mix_menu.cpp" line="27"/>
-        <source>モーションブラー</source>
-        <translation>Motion blur</translation>
     </message>
 </context>
 <context>
