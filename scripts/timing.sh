@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Drives a run in the driving window under a virtual X server for DRIVE seconds (default
-# 180) at SPEED (default 1: a multiple of the filming speed; "-10kmh" a constant speed,
-# negative reversing; "jumps" every station in turn) and ZOOM (default 1), and reports the
+# 180) at SPEED (default 1: a multiple of the filming speed such as 0.25 or 4; "-10kmh" a
+# constant speed, negative reversing; "jumps" every station in turn), ZOOM (default 1) and
+# MIX (blend, the default; whole, sharp, or blur: blend and motion blur), and reports the
 # tick period (mean, p99 lateness, drift), the frames drawn (per second, gaps) and the CPU
 # share standing, driving and paused, beside ffplay playing the same video for as long.
 # DATA (default build/demo), TRAIN and ROUTE choose another data set; VIDEO the file ffplay plays.
@@ -11,6 +12,7 @@ build="${BUILD_DIR:-$root/build}"
 drive="${1:-180}"
 speed="${2:-1}"
 zoom="${3:-1}"
+mix="${4:-blend}"
 cmake -S "$root" -B "$build" >/dev/null
 cmake --build "$build" -j2 --target vantrel-timing vantrel-demo-data
 data="${DATA:-$build/demo}"
@@ -20,11 +22,13 @@ route="${ROUTE:-line_exp.dat}"
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 export SDL_AUDIODRIVER=dummy
-xvfb-run -a -s "-screen 0 1920x1080x24" "$build/vantrel-timing" "$data" "$train" "$route" "$drive" "$log" "$speed" "$zoom"
+xvfb-run -a -s "-screen 0 1920x1080x24" "$build/vantrel-timing" "$data" "$train" "$route" "$drive" "$log" "$speed" "$zoom" "$mix"
 python3 - "$log" <<'PY'
 import sys
 rows = [l.strip().split(",") for l in open(sys.argv[1]).readlines()[1:]]
-ticks = [(int(d), float(w)) for e, d, w in rows if e == "tick"]
+ticks = [(int(r[1]), float(r[2])) for r in rows if r[0] == "tick"]
+# Frame lines: frame,<n>,<wall_ms>,<neighbour>,<weight>.
+frames = [(int(r[1]), float(r[2]), int(r[3]), float(r[4])) for r in rows if r[0] == "frame"]
 # The driving phase only: the ticks of the longest run without a pause.
 runs, cur = [], [ticks[0]]
 for a, b in zip(ticks, ticks[1:]):
@@ -40,15 +44,20 @@ drift = (t[-1][1] - t[-1][0]) - (t[0][1] - t[0][0])
 print(f"ticks {n}  mean period {period:.4f} ms  mean lateness {sum(late)/n:.3f} ms  p99 lateness {p99:.3f} ms  max {late[-1]:.3f} ms  drift {drift:.3f} ms")
 # Frames drawn while driving (the first second left out: the train gets up to speed).
 start, end = t[0][1] + 1000, t[-1][1]
-f = [float(w) for e, _, w in rows if e == "frame" and start <= float(w) <= end]
+drawn = [x for x in frames if start <= x[1] <= end]
+f = [x[1] for x in drawn]
 if len(f) > 1:
     gaps = sorted(b - a for a, b in zip(f, f[1:]))
     fps = (len(f) - 1) / ((f[-1] - f[0]) / 1000)
     print(f"frames {len(f)}  per second {fps:.2f}  gap median {gaps[len(gaps)//2]:.1f} ms  p99 {gaps[min(len(gaps)-1, int(len(gaps)*0.99))]:.1f} ms"
           f"  max {gaps[-1]:.1f} ms  over 45 ms {sum(g > 45 for g in gaps)}  over 100 ms {sum(g > 100 for g in gaps)}")
     # Slow runs (reversing): how many of the frames passed were drawn.
-    idx = [int(n) for e, n, w in rows if e == "frame" and start <= float(w) <= end]
+    idx = [x[0] for x in drawn]
     print(f"frames passed {abs(idx[-1] - idx[0]) + 1}  of them drawn {len(set(idx))}")
+    # Pictures unlike the one before (a mix counts as its own), and how many were mixes.
+    distinct = 1 + sum(a[0] != b[0] or a[2:] != b[2:] for a, b in zip(drawn, drawn[1:]))
+    mixed = sum(x[3] > 0 for x in drawn)
+    print(f"distinct pictures per second {(distinct - 1) / ((f[-1] - f[0]) / 1000):.2f}  mixed {mixed} of {len(drawn)}")
 else:
     print("frames: none drawn while driving")
 PY

@@ -1,5 +1,6 @@
 #include "dynamics/video_position.hpp"
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 
@@ -54,6 +55,18 @@ void advance_preceding_train(Run& run) {
         ++preceding;
     // Past the end of the video, or without one (length -1), there is no preceding train.
     if (run.video.length < preceding) preceding = 0;
+}
+
+double frame_fraction(const Run& run) {
+    const VideoState& video = run.video;
+    if (video.FilmedSpeed < 1 || video.accumulator <= 0) return 0;
+    // A segment with a lower filmed speed may leave more than one frame's worth behind.
+    return std::min(1.0, static_cast<double>(video.accumulator) / video.FilmedSpeed);
+}
+
+double frames_per_tick(const Run& run) {
+    const int64_t k = std::llabs(round_store(real(run.core.Speed)));
+    return static_cast<double>(k) / std::max<int32_t>(1, run.video.FilmedSpeed);
 }
 
 long double frame_distance(const RouteTables& route, long double x) {

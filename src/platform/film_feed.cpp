@@ -118,6 +118,14 @@ public:
         on_ready_ = std::move(callback);
     }
 
+    void set_every_frame(bool on) override {
+        {
+            std::lock_guard lock(mutex_);
+            every_frame_ = on;
+        }
+        wake_.notify_all();
+    }
+
 private:
     using Kept = std::map<int32_t, QImage>;
 
@@ -151,6 +159,9 @@ private:
         // Rounded, so a train at twice the filming speed keeps a stride of 2 through small jitter.
         const double per_presentation = std::abs(speed_now) / kPresentationsPerSecond;
         s.stride = std::max(1, static_cast<int32_t>(std::lround(per_presentation)));
+        // Every frame only while the one wanted now is ready: a decoder behind the train goes
+        // for that first and drops the blur rather than falling further behind.
+        if (every_frame_ && kept_.count(wanted_) > 0) s.stride = 1;
         const int32_t half = std::max(1, capacity() / 2);
         if (direction_ < 0) {
             s.ahead = half;  // read in batches of half of this, each from its keyframe upwards
@@ -269,6 +280,7 @@ private:
     FilmPicture fallback_;  // after a change of draw size, until a picture at the new size is ready
     std::set<int32_t> failed_;
     std::function<void()> on_ready_;
+    bool every_frame_ = false;
 
     std::thread thread_;  // last: starts once everything above is set up
 };

@@ -33,6 +33,8 @@ public:
     [[nodiscard]] virtual FilmPicture nearest(int32_t index) = 0;
     // Called, on the decoder's thread, each time a newly decoded picture became ready.
     virtual void set_on_ready(std::function<void()> callback) = 0;
+    // Makes every frame the train passes, not only one a presentation (for motion blur).
+    virtual void set_every_frame(bool) {}
 };
 
 // Opens a film and starts its decoder; nullptr when the file is no film. `progress` receives

@@ -26,6 +26,7 @@
 #include "ui/cab_screen.hpp"
 #include "ui/clocked_sound.hpp"
 #include "ui/drive_session.hpp"
+#include "ui/film_mix_menu.hpp"
 #include "ui/frame_presenter.hpp"
 #include "ui/help_window.hpp"
 #include "ui/key_input.hpp"
@@ -303,6 +304,7 @@ void DrivingWindow::build_view_menu(QMenu* show) {
     full->setObjectName("full_screen");
     full->setCheckable(true);
     connect(full, &QAction::triggered, this, [this](bool on) { set_full_screen(on); });
+    attach_film_mix_menu(*this, *show, *presenter_);
 }
 
 void DrivingWindow::set_zoom(double factor) {

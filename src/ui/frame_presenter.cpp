@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/run.hpp"
+#include "dynamics/video_position.hpp"
 #include "ui/cab_widgets.hpp"
 #include "ui/drive_session.hpp"
 
@@ -66,24 +67,68 @@ void FramePresenter::present(int64_t now_ms) {
         const FilmPicture picture = film_->nearest(redraw_wanted_);
         if (picture.index == redraw_wanted_) {
             redraw_wanted_ = -1;
-            draw(picture, now_ms);
+            draw(plan(picture), now_ms);
             return;
         }
     }
-    // The frame follows the run only while it runs, at most once per frame period, and
+    // The picture follows the run only while it runs, at most once per frame period, and
     // only when it changed.
     if (!session_.running()) return;
     const int32_t wanted = run_.core.Frame;
     if (wanted < 0 || run_.video.length < 0) return;
     const FilmPicture picture = film_->nearest(wanted);
-    if (picture.index < 0 || picture.image.isNull() || picture.index == presented_) return;
+    if (picture.index < 0 || picture.image.isNull()) return;
+    const Plan next = plan(picture);
+    if (next.shown == shown_) return;
     const int64_t since = now_ms - presented_at_;
     if (since < kFramePeriodMs) {
         // Refused by the gate: shown when the period has passed, unless a tick comes first.
         if (!retry_.isActive()) retry_.start(static_cast<int>(kFramePeriodMs - since));
         return;
     }
-    draw(picture, now_ms);
+    draw(next, now_ms);
+}
+
+FramePresenter::Plan FramePresenter::plan(const FilmPicture& picture) {
+    Plan p;
+    p.shown = {picture.index, picture.index, 0, 1};
+    p.pictures[0] = picture.image;
+    // A neighbour served in the frame's place (the decoder behind) is shown as it is.
+    if (picture.index != run_.core.Frame) return p;
+    if (run_.core.Speed != 0) direction_ = run_.core.Speed > 0 ? 1 : -1;
+    const double step = frames_per_tick(run_);
+    const int count = motion_blur_ ? blur_frames(step) : 1;
+    if (count > 1) {
+        // Every frame passed in the tick, or none: a partial average would lurch.
+        for (int j = 1; j < count; ++j) {
+            const int32_t index = picture.index - direction_ * j;
+            FilmPicture passed = film_->nearest(index);
+            if (passed.index != index) return p;
+            p.pictures[static_cast<size_t>(j)] = std::move(passed.image);
+        }
+        p.shown = {picture.index, picture.index - direction_ * (count - 1), kMixOne * (count - 1) / count, count};
+        return p;
+    }
+    const int weight = mix_weight(mix_, frame_fraction(run_), step);
+    if (weight <= 0) return p;
+    const int32_t index = picture.index + direction_;
+    FilmPicture neighbour = film_->nearest(index);
+    // Not ready yet (or past either end of the film): the whole frame until it is.
+    if (neighbour.index != index || neighbour.image.size() != picture.image.size()) return p;
+    if (weight >= kMixOne) {
+        p.shown = {index, index, 0, 1};
+        p.pictures[0] = std::move(neighbour.image);
+        return p;
+    }
+    p.shown = {picture.index, index, weight, 1};
+    p.pictures[1] = std::move(neighbour.image);
+    return p;
+}
+
+void FramePresenter::set_motion_blur(bool on) {
+    motion_blur_ = on;
+    // The frames between the presented ones are then made too.
+    if (film_) film_->set_every_frame(on);
 }
 
 void FramePresenter::ready() {
@@ -102,15 +147,29 @@ void FramePresenter::ready() {
     present(now);
 }
 
-void FramePresenter::draw(const FilmPicture& picture, int64_t now_ms) {
+void FramePresenter::draw(const Plan& plan, int64_t now_ms) {
     retry_.stop();
-    surface_.show_frame(picture.image);
-    presented_ = picture.index;
+    const Shown& shown = plan.shown;
+    QImage* picture = nullptr;
+    if (shown.count > 1 || shown.weight > 0) {
+        QImage& out = mixed_[next_mixed_];
+        const bool made = shown.count > 1
+                              ? average_pictures(std::span(plan.pictures.data(), static_cast<size_t>(shown.count)), out)
+                              : mix_pictures(plan.pictures[0], plan.pictures[1], shown.weight, out);
+        if (made) {
+            picture = &out;
+            next_mixed_ = 1 - next_mixed_;
+        }
+    }
+    surface_.show_frame(picture ? *picture : plan.pictures[0]);
+    presented_ = shown.frame;
+    shown_ = picture ? shown : Shown{shown.frame, shown.frame, 0, 1};
     presented_at_ = now_ms;
     ++frames_drawn_;
     if (timing_) {
-        char line[64];
-        std::snprintf(line, sizeof line, "frame,%d,%.3f\n", picture.index, session_.wall_ms());
+        char line[96];
+        std::snprintf(line, sizeof line, "frame,%d,%.3f,%d,%.4f\n", shown_.frame, session_.wall_ms(), shown_.neighbour,
+                      static_cast<double>(shown_.weight) / kMixOne);
         *timing_ << line;
     }
 }

@@ -1,14 +1,19 @@
 // Film frames: asked of the feed after each tick, drawn when ready, at most once per 33 ms
 // on the scheduler's clock, a refused frame retried, and the window never waiting on the film.
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <fstream>
 #include <mutex>
 #include <set>
 #include <thread>
+#include <tuple>
 
 #include <QTest>
 
 #include "app/run.hpp"
+#include "common/fixed_point.hpp"
+#include "dynamics/video_position.hpp"
 #include "ui/cab_screen.hpp"
 #include "ui/drive_session.hpp"
 #include "ui_fixture.hpp"
@@ -31,7 +36,7 @@ public:
             const std::lock_guard lock(mutex_);
             asked.push_back(index);
             if (!instant) return;
-            ready_.insert(index);
+            for (int32_t k = 0; k <= ahead; ++k) ready_.insert(index + k);
             notify = on_ready_;
         }
         if (notify) notify();
@@ -43,8 +48,8 @@ public:
         int32_t best = above == ready_.end() ? *ready_.rbegin() : *above;
         if (above != ready_.begin() && (above == ready_.end() || index - *std::prev(above) < *above - index))
             best = *std::prev(above);
-        QImage picture(8, 4, QImage::Format_RGB32);
-        picture.fill(static_cast<uint>(best));
+        QImage picture(draw_size.isEmpty() ? QSize(8, 4) : draw_size, QImage::Format_RGB32);
+        picture.fill(QColor(grey(best), grey(best), grey(best)));
         return {best, picture};
     }
     void set_on_ready(std::function<void()> callback) override {
@@ -62,7 +67,17 @@ public:
         std::thread([notify] { if (notify) notify(); }).join();
     }
 
+    // A new decoder: nothing ready, nothing asked.
+    void forget() {
+        const std::lock_guard lock(mutex_);
+        ready_.clear();
+        asked.clear();
+    }
+    // Each frame a flat grey, neighbours far apart.
+    static int grey(int32_t index) { return 16 + (index % 8) * 28; }
+
     bool instant = true;
+    int32_t ahead = 0;  // frames past the asked one made ready with it (a read-ahead)
     std::vector<int32_t> asked;
     QSize draw_size;
 
@@ -87,8 +102,7 @@ private:
 
 class FramesTest : public UiTest {
 protected:
-    std::unique_ptr<DrivingWindow> open_on_film() {
-        DriveRequest request;
+    std::unique_ptr<DrivingWindow> open_on_film(DriveRequest request = {}) {
         request.data_dir = data_dir();
         request.train = demo::kTrainFile;
         request.route = demo::kRouteFile;
@@ -123,6 +137,25 @@ protected:
             if (wake) w.session().catch_up();
         }
     }
+
+    // Starts the run on the scheduler's clock at `now` with the train held at `multiple` times
+    // the filming speed, as vantrel-timing holds it.
+    void follow(DrivingWindow& w, double multiple) {
+        w.session().set_clock([this] { return now; });
+        w.item("start1")->trigger();
+        vantrel::Run& run = w.run();
+        QObject::connect(&w.session(), &DriveSession::changed, &w, [&run, multiple] {
+            run.core.Speed = std::llround(run.video.FilmedSpeed * multiple * kFixedOne);
+        });
+    }
+    // Runs `count` ticks, each on time (and the steps due with them).
+    void ticks(DrivingWindow& w, int count) {
+        for (int i = 0; i < count; ++i) {
+            now += 33;
+            w.session().catch_up();
+        }
+    }
+    static int grey_on_show(DrivingWindow& w) { return qRed(w.screen().unten()->grab().toImage().pixel(240, 120)); }
 
     static constexpr int64_t kStart = 1000;
     FakeFilm film{1000000};
@@ -211,6 +244,96 @@ TEST_F(FramesTest, RedrawShowsTheWantedFrameWhenReadyAndTheZoomSetsTheDrawSize) 
     film.deliver();
     QTest::qWait(20);
     EXPECT_EQ(w->frames_drawn(), paused + 1);
+}
+
+TEST_F(FramesTest, BelowTheFilmingSpeedEveryTickShowsTheRightMixOfTheRightTwoFrames) {
+    film.ahead = 2;  // the neighbour ahead is read with the frame
+    for (const double multiple : {0.25, 0.5, 0.75}) {
+        SCOPED_TRACE(multiple);
+        film.forget();
+        const TempDir dir;
+        DriveRequest request;
+        request.timing_log = (dir.path() / "timing.csv").string();
+        auto w = open_on_film(request);
+        ASSERT_TRUE(w);
+        follow(*w, multiple);
+        ticks(*w, 20);
+        const int drawn = w->frames_drawn();
+        for (int i = 0; i < 30; ++i) {
+            ticks(*w, 1);
+            const int32_t n = w->run().core.Frame;
+            const double f = frame_fraction(w->run());
+            const double expected = FakeFilm::grey(n) * (1 - f) + FakeFilm::grey(n + 1) * f;
+            EXPECT_NEAR(grey_on_show(*w), expected, 1.0) << "tick " << i << " frame " << n << " fraction " << f;
+        }
+        EXPECT_EQ(w->frames_drawn() - drawn, 30);  // a picture every tick: 30 a second
+        const int32_t n = w->run().core.Frame;
+        const double f = frame_fraction(w->run());
+        w.reset();
+        // The timing log names what each picture was made of: each unlike the one before, the
+        // last one this frame and its neighbour ahead at this weight.
+        std::ifstream log(request.timing_log);
+        std::vector<std::tuple<int32_t, int32_t, double>> made;
+        for (std::string line; std::getline(log, line);) {
+            int32_t frame = -1, neighbour = -1;
+            double weight = -1;
+            if (std::sscanf(line.c_str(), "frame,%d,%*f,%d,%lf", &frame, &neighbour, &weight) == 3)
+                made.emplace_back(frame, neighbour, weight);
+        }
+        ASSERT_GE(made.size(), 30U);
+        EXPECT_EQ(std::adjacent_find(made.end() - 30, made.end()), made.end());
+        EXPECT_EQ(std::get<0>(made.back()), n);
+        EXPECT_EQ(std::get<1>(made.back()), f > 0 ? n + 1 : n);
+        EXPECT_NEAR(std::get<2>(made.back()), f, 1.0 / 256);
+    }
+}
+
+TEST_F(FramesTest, WholeFramesWhenChosenAndTheChoiceIsRemembered) {
+    film.ahead = 2;
+    {
+        auto w = open_on_film();
+        ASSERT_TRUE(w);
+        EXPECT_TRUE(w->item("mix_blend")->isChecked());
+        w->item("mix_whole")->trigger();
+    }
+    auto w = open_on_film();
+    ASSERT_TRUE(w);
+    EXPECT_TRUE(w->item("mix_whole")->isChecked());
+    follow(*w, 0.5);
+    ticks(*w, 20);
+    const int drawn = w->frames_drawn();
+    for (int i = 0; i < 30; ++i) {
+        ticks(*w, 1);
+        EXPECT_EQ(grey_on_show(*w), FakeFilm::grey(w->run().core.Frame)) << "tick " << i;
+    }
+    EXPECT_EQ(w->frames_drawn() - drawn, 15);  // a new frame every second tick
+}
+
+TEST_F(FramesTest, MotionBlurAveragesTheFramesPassedInATickWhenTheFilmHasThemAll) {
+    struct Case {
+        double multiple;
+        int32_t ahead;
+        int averaged;  // frames in each picture
+    };
+    for (const Case c : {Case{2, 2, 2}, Case{6, 6, 4}, Case{2, 0, 1}}) {
+        SCOPED_TRACE(c.multiple);
+        film.forget();
+        film.ahead = c.ahead;  // none: the decoder made only the asked frames
+        auto w = open_on_film();
+        ASSERT_TRUE(w);
+        w->item("motion_blur")->setChecked(true);
+        follow(*w, c.multiple);
+        ticks(*w, 20);
+        const int drawn = w->frames_drawn();
+        for (int i = 0; i < 10; ++i) {
+            ticks(*w, 1);
+            const int32_t n = w->run().core.Frame;
+            double sum = 0;
+            for (int k = 0; k < c.averaged; ++k) sum += FakeFilm::grey(n - k);
+            EXPECT_NEAR(grey_on_show(*w), sum / c.averaged, 0.5) << "tick " << i << " frame " << n;
+        }
+        EXPECT_EQ(w->frames_drawn() - drawn, 10);
+    }
 }
 
 TEST_F(FramesTest, ARealFilmIsIndexedWithProgressOnTheStatusLineAndDrawn) {

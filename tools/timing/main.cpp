@@ -1,12 +1,15 @@
 // vantrel-timing: drives a run in the driving window by the wall clock and reports the
 // process's CPU share while standing before the start, while driving and while paused; the
 // window's timing log (--timing-log) holds every tick's due and wall time and every frame
-// drawn. SPEED is a multiple of the filming speed (1, 2, 4), a constant speed such as
-// "-10kmh" (negative: reversing), or "jumps": every station of the Move menu in turn, with
-// the time from each jump to its exact frame on show.
+// drawn. SPEED is a multiple of the filming speed (0.25, 0.5, 1, 2, 4 ...), a constant speed
+// such as "-10kmh" (negative: reversing), or "jumps": every station of the Move menu in turn,
+// with the time from each jump to its exact frame on show. MIX is how the film is shown
+// between frames: whole, blend (the default), sharp, or blur (blend, and motion blur above
+// the filming speed).
 #include <algorithm>
 #include <sys/resource.h>
 
+#include <cmath>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -69,15 +72,20 @@ void station_jumps(vantrel::DrivingWindow& window) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 6 || argc > 8) {
-        std::cerr << "usage: vantrel-timing DATA_DIR TRAIN ROUTE DRIVE_SECONDS TIMING_LOG [SPEED [ZOOM]]\n";
+    if (argc < 6 || argc > 9) {
+        std::cerr << "usage: vantrel-timing DATA_DIR TRAIN ROUTE DRIVE_SECONDS TIMING_LOG [SPEED [ZOOM [MIX]]]\n";
         return 64;
     }
     const std::string speed_arg = argc > 6 ? argv[6] : "1";
     const bool jumps = speed_arg == "jumps";
     const bool kmh = speed_arg.ends_with("kmh");
-    const int multiple = jumps ? 0 : std::stoi(speed_arg);
+    const double multiple = jumps ? 0 : std::stod(speed_arg);
     const double zoom = argc > 7 ? std::stod(argv[7]) : 1;
+    const std::string mix = argc > 8 ? argv[8] : "blend";
+    if (mix != "whole" && mix != "blend" && mix != "sharp" && mix != "blur") {
+        std::cerr << "MIX is whole, blend, sharp or blur\n";
+        return 64;
+    }
     QApplication app(argc, argv);
     QApplication::setOrganizationName("VantrelTiming");
     vantrel::init_art_resources();
@@ -95,6 +103,8 @@ int main(int argc, char** argv) {
     auto window = vantrel::DrivingWindow::open(request, std::move(hooks), vantrel::make_back_ends());
     if (!window) return 2;
     window->set_zoom(zoom);
+    window->item(QString::fromStdString("mix_" + (mix == "blur" ? std::string("blend") : mix)))->trigger();
+    window->item("motion_blur")->setChecked(mix == "blur");
     window->show();
     const double standing = measure(10);
 
@@ -109,12 +119,12 @@ int main(int argc, char** argv) {
         station_jumps(*window);
     } else if (kmh) {
         QObject::connect(&session, &vantrel::DriveSession::changed,
-                         [&run, multiple] { run.core.Speed = static_cast<int64_t>(multiple) * vantrel::kFixedOne; });
+                         [&run, multiple] { run.core.Speed = std::llround(multiple * vantrel::kFixedOne); });
     } else if (multiple == 1) {
         session.virtual_key(vantrel::VirtualKey::F1, true);
     } else {
         QObject::connect(&session, &vantrel::DriveSession::changed, [&run, multiple] {
-            run.core.Speed = static_cast<int64_t>(run.video.FilmedSpeed) * multiple * vantrel::kFixedOne;
+            run.core.Speed = std::llround(run.video.FilmedSpeed * multiple * vantrel::kFixedOne);
         });
     }
     const double driving = jumps ? 0 : measure(std::stod(argv[4]));

@@ -92,6 +92,25 @@ Choose another data set or a folder.</translation>
     </message>
 </context>
 <context>
+    <name>vantrel::FilmMixMenu</name>
+    <message>
+        <source>補間なし</source>
+        <translation>No interpolation</translation>
+    </message>
+    <message>
+        <source>ブレンド</source>
+        <translation>Blend</translation>
+    </message>
+    <message>
+        <source>切り替わりだけブレンド</source>
+        <translation>Blend only at the change</translation>
+    </message>
+    <message>
+        <source>モーションブラー</source>
+        <translation>Motion blur</translation>
+    </message>
+</context>
+<context>
     <name>vantrel::NoDataSetWindow</name>
     <message>
         <source>データセットがありません - Vantrel</source>
