@@ -10,6 +10,8 @@
 #include "speedtable/gps_track.hpp"
 #include "speedtable/speed_table.hpp"
 #include "speedtable/speedtable_run.hpp"
+#include "speedtable/table_pipeline.hpp"
+#include "speedtable/track_index.hpp"
 #include "speedtable/track_smoother.hpp"
 #include "test_support.hpp"
 
@@ -71,30 +73,60 @@ std::string iso(double t) {
     return b;
 }
 
-// One fix a second with 3 m of noise, two wild fixes, and nothing from 120 s to 160 s.
-std::string gpx_of(const Profile& p, const std::vector<std::pair<std::string, double>>& waypoints) {
+// How a log departs from the run: noise, wild fixes (second, metres north), no fixes
+// strictly between two seconds.
+struct LogShape {
+    double noise = 3;
+    std::vector<std::pair<int, double>> wild;
+    int gap_from = -1, gap_to = -1;
+};
+
+// One fix a second.
+std::vector<TrackPoint> fixes_of(const Profile& p, const LogShape& shape) {
     std::mt19937 random(15);  // any seed passes; one keeps the test repeatable
-    std::normal_distribution<double> noise(0, 3);
+    std::normal_distribution<double> noise(0, shape.noise);
+    std::vector<TrackPoint> fixes;
+    for (int t = 0; t <= static_cast<int>(p.seconds()); ++t) {
+        if (t > shape.gap_from && t < shape.gap_to) continue;
+        const size_t i = p.at(t);
+        double wild = 0;
+        for (const auto& [when, metres] : shape.wild)
+            if (when == t) wild = metres;
+        fixes.push_back({kLogStart + t, p.lat(i) + (noise(random) + wild) / kRadius / kDeg,
+                         p.lon(i) + noise(random) / (kRadius * std::cos(kLat0 * kDeg)) / kDeg});
+    }
+    return fixes;
+}
+
+// The first moment the run is `metres` along.
+size_t place(const Profile& p, double metres) {
+    size_t i = 0;
+    while (i + 1 < p.s.size() && p.s[i] < metres) ++i;
+    return i;
+}
+
+std::string gpx_text(const Profile& p, const std::vector<TrackPoint>& fixes,
+                     const std::vector<std::pair<std::string, double>>& waypoints) {
     std::string g = "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\" creator=\"test\">\n";
     for (const auto& [name, metres] : waypoints) {
-        size_t i = 0;
-        while (i + 1 < p.s.size() && p.s[i] < metres) ++i;
+        const size_t i = place(p, metres);
         char b[160];
         std::snprintf(b, sizeof b, "<wpt lat=\"%.8f\" lon=\"%.8f\"><name>%s</name></wpt>\n", p.lat(i), p.lon(i), name.c_str());
         g += b;
     }
     g += "<trk><trkseg>\n";
-    for (int t = 0; t <= static_cast<int>(p.seconds()); ++t) {
-        if (t > 120 && t < 160) continue;
-        const size_t i = p.at(t);
-        const double wild = t == 50 || t == 200 ? 60 : 0;
+    for (const TrackPoint& f : fixes) {
         char b[200];
-        std::snprintf(b, sizeof b, "<trkpt lat=\"%.8f\" lon=\"%.8f\"><time>%s</time></trkpt>\n",
-                      p.lat(i) + (noise(random) + wild) / kRadius / kDeg,
-                      p.lon(i) + noise(random) / (kRadius * std::cos(kLat0 * kDeg)) / kDeg, iso(kLogStart + t).c_str());
+        std::snprintf(b, sizeof b, "<trkpt lat=\"%.8f\" lon=\"%.8f\"><time>%s</time></trkpt>\n", f.lat, f.lon,
+                      iso(f.time).c_str());
         g += b;
     }
     return g + "</trkseg></trk>\n</gpx>\n";
+}
+
+// Two wild fixes and nothing from 120 s to 160 s.
+std::string gpx_of(const Profile& p, const std::vector<std::pair<std::string, double>>& waypoints) {
+    return gpx_text(p, fixes_of(p, {3, {{50, 60}, {200, 60}}, 120, 160}), waypoints);
 }
 
 TEST(SpeedTable, ReproducesANoisyRunsDistanceAtEveryFrameAndItsWaypoints) {
@@ -137,7 +169,7 @@ TEST(SpeedTable, ReproducesANoisyRunsDistanceAtEveryFrameAndItsWaypoints) {
         size_t i = 0;
         while (p.s[i] < metres) ++i;
         const double true_frame = (static_cast<double>(i) * p.dt - film_start) * 30;
-        const auto passing = track.passing(p.lat(i), p.lon(i));
+        const auto passing = TrackIndex(track).passing(p.lat(i), p.lon(i));
         EXPECT_NEAR((passing.time - kLogStart - film_start) * 30, true_frame, 15) << name;
         EXPECT_LT(passing.miss_m, 3) << name;
     }
@@ -190,7 +222,8 @@ TEST(GpsLog, ReadsWhatItCanAndRefusesWhatIsNotALog) {
     ASSERT_TRUE(gpx.log) << gpx.error;
     ASSERT_EQ(gpx.log->points.size(), 2u);
     EXPECT_LT(gpx.log->points[0].time, gpx.log->points[1].time);  // sorted
-    EXPECT_EQ(gpx.log->skipped, 4);  // three bad, one at a time already taken
+    EXPECT_EQ(gpx.log->skipped, 3);
+    EXPECT_EQ(gpx.log->repeated, 1);
     ASSERT_EQ(gpx.log->waypoints.size(), 1u);
     EXPECT_EQ(gpx.log->waypoints[0].name, "駅");
     for (const char* bad : {"", "<gpx><trk>", "not xml at all", "<gpx><trkpt lat=\"1\" lon=\"2\"><time>x</time></trkpt></gpx>"})
