@@ -149,9 +149,15 @@ int write_speed_table(const GpsLog& log, const FilmClock& clock, const TableRequ
                 continue;
             }
             auto frame = static_cast<int32_t>(std::lround(f));
-            // A place where the train stood belongs at the first frame of the stand.
-            for (const Standing& s : table.standing)
-                if (s.from <= frame && frame <= s.to) frame = s.from;
+            // A place where the train stood belongs at the first frame of the stand (the
+            // smoothed track may reach it a little before the table's stand begins).
+            for (const Standing& s : table.standing) {
+                if (frame <= s.to &&
+                    std::fabs(distance[static_cast<size_t>(frame)] - distance[static_cast<size_t>(s.from)]) <= kStoodMetres) {
+                    frame = s.from;
+                    break;
+                }
+            }
             if (p.miss_m > kMissWarning)
                 err << "vantrel-speedtable: waypoint " << w.name << " lies " << fixed1(p.miss_m) << " m off the track\n";
             out << field(w.name) << "," << frame << "," << fixed1(metres[static_cast<size_t>(frame)]) << "\n";
