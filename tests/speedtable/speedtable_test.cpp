@@ -229,6 +229,37 @@ TEST(GpsLog, ReadsWhatItCanAndRefusesWhatIsNotALog) {
     for (const char* bad : {"", "<gpx><trk>", "not xml at all", "<gpx><trkpt lat=\"1\" lon=\"2\"><time>x</time></trkpt></gpx>"})
         EXPECT_FALSE(parse_gpx(bad).log) << bad;
 
+    // The markup a GPX writer may use, and markup no log can have.
+    const std::string two = "<trkpt lat='35' lon='139'><time>2024-05-01T10:00:00Z</time></trkpt>\n"
+                            "<trkpt lat=\"35\" lon=\"139\" ><time> 2024-05-01T10:00:01Z </time></trkpt>";
+    const struct {
+        std::string text;
+        const char* waypoint;  // nullptr: refused
+    } markup[] = {
+        {"\xEF\xBB\xBF<?xml version='1.0'?><!DOCTYPE gpx><gpx><wpt lat='35' lon='139'><name>A&amp;B &#x99C5;&#39;</name></wpt>" +
+             two + "</gpx>",
+         "A&B 駅'"},
+        {"<g:gpx xmlns:g='x'><g:wpt g:lat='35' g:lon='139'><g:name><![CDATA[<駅>]]></g:name></g:wpt><!-- <trkpt> -->"
+         "<g:trkpt lat='1' lon='2'/>" + two + "</g:gpx>",
+         "<駅>"},
+        {"<gpx>" + two + "</trk></gpx>", nullptr},
+        {"<gpx>" + two + "<!-- </gpx>", nullptr},
+        {"<gpx>" + two + "</gpx><gpx/>", nullptr},
+        {"<gpx>" + two + "<trkpt lat=35 lon=139/></gpx>", nullptr},
+        {"<gpx>" + two, nullptr},
+    };
+    for (const auto& c : markup) {
+        const LogResult r = parse_gpx(c.text);
+        ASSERT_EQ(r.log.has_value(), c.waypoint != nullptr) << c.text << "\n" << r.error;
+        if (!r.log) {
+            EXPECT_EQ(r.error.rfind("not a GPX file (line ", 0), 0u) << r.error;
+            continue;
+        }
+        EXPECT_EQ(r.log->points.size(), 2u) << c.text;
+        ASSERT_EQ(r.log->waypoints.size(), 1u) << c.text;
+        EXPECT_EQ(r.log->waypoints[0].name, c.waypoint);
+    }
+
     // NMEA: RMC gives the date; what cannot be a fix is skipped.
     const auto log = parse_nmea(nmea("GPGGA,095959,3500.000,N,13900.000,E,1,08,0.9,10.0,M,,,,") +
                                 nmea("GPRMC,100000,A,3500.000,N,13900.000,E,20.0,90.0,010524,,,A") +

@@ -263,6 +263,10 @@ LogResult read_gps_log(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     std::string text(static_cast<size_t>(size), '\0');
     if (!in.read(text.data(), static_cast<std::streamsize>(size))) return {std::nullopt, "cannot read " + file.string()};
+    return parse_gps_log(text);
+}
+
+LogResult parse_gps_log(std::string_view text) {
     const size_t first = text.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
     if (first != std::string::npos && text[first] == '$') return parse_nmea(text);
     return parse_gpx(text);

@@ -39,6 +39,7 @@ inline constexpr std::size_t kMaxWaypoints = 50'000;  // far beyond any route's 
 
 // Reads a GPX file, or NMEA sentences when the text starts with '$'.
 [[nodiscard]] LogResult read_gps_log(const std::filesystem::path& file);
+[[nodiscard]] LogResult parse_gps_log(std::string_view text);
 [[nodiscard]] LogResult parse_gpx(std::string_view text);
 [[nodiscard]] LogResult parse_nmea(std::string_view text);
 
