@@ -1,6 +1,6 @@
 // A GPS log (GPX, or NMEA when it starts with '$') on arbitrary bytes, and what the
 // reader accepts through the whole table pipeline with a film over the log's first
-// minutes: a log is refused with a reason or gives points the smoother can take, and
+// half minute: a log is refused with a reason or gives points the smoother can take, and
 // the pipeline ends with a table or a reason, never a crash, hang or overrun.
 #include <algorithm>
 #include <cmath>
@@ -39,11 +39,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const GpsLog& log = *read.log;
     check_log(log);
-    // Frame 0 at the first fix, 30 frames a second for up to two minutes of the log.
+    // Frame 0 at the first fix, 30 frames a second for up to half a minute of the log.
     const double span = log.points.back().time - log.points.front().time;
     FilmClock clock;
     clock.t0 = log.points.front().time;
-    clock.frames = static_cast<int32_t>(std::clamp(span * 30, 2.0, 3600.0));
+    clock.frames = static_cast<int32_t>(std::clamp(span * 30, 2.0, 900.0));
     std::ostringstream out, err;
     const int code = write_speed_table(log, clock, {}, out, err);
     if (code == kExitOk && out.str().rfind("[SpeedUnit]\n", 0) != 0) vantrel::fuzz::fail("a table without its section");

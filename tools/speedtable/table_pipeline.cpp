@@ -17,6 +17,7 @@ namespace {
 constexpr double kMissWarning = 100;  // metres off the track: a waypoint probably misplaced
 constexpr double kWildShare = 0.05;   // more fixes off the track than this: no table
 constexpr double kStoodMetres = 5;    // closer than this the train stood (GPS noise aside)
+constexpr double kMargin = 600;       // seconds of log either side of the film that shape its ends
 
 // "2024-05-01 10:00:00": dates too, as a log from another day has the same clock times.
 std::string date_time_of(double t) {
@@ -107,12 +108,22 @@ int write_speed_table(const GpsLog& log, const FilmClock& clock, const TableRequ
         return kExitFailed;
     }
 
+    // Only the log around the film is smoothed: the rest cannot move the film's distance,
+    // and a stray fix years off (a receiver's date gone wrong) costs nothing.
+    std::vector<TrackPoint> points;
+    for (const TrackPoint& p : log.points)
+        if (p.time >= t0 - kMargin && p.time <= t_end + kMargin) points.push_back(p);
+    if (points.size() < 2) {
+        err << "vantrel-speedtable: the log holds fewer than two fixes within " << kMargin / 60
+            << " minutes of the film (" << date_time_of(t0) << " to " << date_time_of(t_end) << ")\n";
+        return kExitFailed;
+    }
     SmoothOptions smooth;
     smooth.noise_m = request.noise_m;
-    const SmoothTrack track(log.points, smooth);
-    const auto fixes = static_cast<double>(log.points.size());
+    const SmoothTrack track(points, smooth);
+    const auto fixes = static_cast<double>(points.size());
     if (track.outliers() > kWildShare * fixes) {
-        err << "vantrel-speedtable: " << track.outliers() << " of " << log.points.size() << " fixes ("
+        err << "vantrel-speedtable: " << track.outliers() << " of " << points.size() << " fixes ("
             << fixed1(track.outliers() / fixes * 100) << " %) lie off the track the others give: the log is too wild "
             << "for a true table (a merely noisy log may pass with a larger --noise)\n";
         return kExitFailed;
@@ -169,14 +180,16 @@ int write_speed_table(const GpsLog& log, const FilmClock& clock, const TableRequ
     // standing frames add at 1 km/h are stated apart.
     const std::vector<double> drivable = drivable_distance(distance);
     std::vector<double> errors;
-    for (size_t i = 0; i < log.points.size(); ++i) {
-        const TrackPoint& fix = log.points[i];
+    for (size_t i = 0; i < points.size(); ++i) {
+        const TrackPoint& fix = points[i];
         if (!track.used()[i] || fix.time < t0 || fix.time > t_end) continue;
         const double f = (fix.time - t0) * rate;
         const double added = at(drivable, f) - at(distance, f);
         errors.push_back(std::fabs(at(metres, f) - added - (track.fix_distance(fix) - d0)));
     }
-    err << "vantrel-speedtable: " << log.points.size() << " fixes (" << log.skipped << " unreadable, " << log.repeated
+    err << "vantrel-speedtable: " << points.size() << " fixes";
+    if (points.size() < log.points.size()) err << " around the film of " << log.points.size();
+    err << " (" << log.skipped << " unreadable, " << log.repeated
         << " at a time already taken, " << track.outliers() << " outliers left out), " << frames << " frames at "
         << fixed1(rate) << " a second; " << table.records.size() << " records at a step of " << fixed1(table.step_kmh)
         << " km/h; ";
@@ -190,7 +203,7 @@ int write_speed_table(const GpsLog& log, const FilmClock& clock, const TableRequ
     for (const Gap& g : track.gaps())
         err << "vantrel-speedtable: no fix from " << clock_of(g.from) << " to " << clock_of(g.to) << " ("
             << fixed1(g.to - g.from) << " s, " << fixed1(g.metres) << " m): bridged by the fixes either side\n";
-    if (t0 < log_from - 2 || t_end > log_to + 2)
+    if (t0 < points.front().time - 2 || t_end > points.back().time + 2)
         err << "vantrel-speedtable: the film runs beyond the log; there the speed of the log's end is kept\n";
     return kExitOk;
 }
