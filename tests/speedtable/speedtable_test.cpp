@@ -340,6 +340,14 @@ TEST(SpeedTablePipeline, WildFixesAreLeftOutFromTheFirstAndAWildLogRefused) {
     ASSERT_EQ(rolled.code, kExitOk) << rolled.err;
     EXPECT_NEAR(waypoint(rolled, "end").second, 3400, 34);
     EXPECT_NE(rolled.err.find("fixes around the film of"), std::string::npos) << rolled.err;
+    // Too few fixes to judge one 800 km off: the speed it gives is refused.
+    const Outcome jump = tabulate(
+        "<gpx><trk><trkseg><trkpt lat='35' lon='139'><time>2024-05-01T10:00:00Z</time></trkpt>"
+        "<trkpt lat='35' lon='130'><time>2024-05-01T10:00:01Z</time></trkpt>"
+        "<trkpt lat='35' lon='139.0001'><time>2024-05-01T10:00:02Z</time></trkpt></trkseg></trk></gpx>",
+        0, 60);
+    EXPECT_EQ(jump.code, kExitFailed);
+    EXPECT_NE(jump.err.find("no filming train is that fast"), std::string::npos) << jump.err;
     // One fix in eight hundreds of metres off: no table.
     std::vector<std::pair<int, double>> many;
     for (int t = 3; t < 180; t += 8) many.push_back({t, 300});

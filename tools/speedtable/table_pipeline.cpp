@@ -18,6 +18,7 @@ constexpr double kMissWarning = 100;  // metres off the track: a waypoint probab
 constexpr double kWildShare = 0.05;   // more fixes off the track than this: no table
 constexpr double kStoodMetres = 5;    // closer than this the train stood (GPS noise aside)
 constexpr double kMargin = 600;       // seconds of log either side of the film that shape its ends
+constexpr double kFastest = 200;      // m/s: no filming train is faster; a wild fix went unjudged
 
 // "2024-05-01 10:00:00": dates too, as a log from another day has the same clock times.
 std::string date_time_of(double t) {
@@ -132,6 +133,14 @@ int write_speed_table(const GpsLog& log, const FilmClock& clock, const TableRequ
     const double d0 = track.distance_at(t0);
     for (int32_t f = 0; f < frames; ++f) distance[static_cast<size_t>(f)] = track.distance_at(t0 + f / rate) - d0;
 
+    for (int32_t f = 0; f + 1 < frames; ++f) {
+        const double speed = std::fabs(distance[static_cast<size_t>(f) + 1] - distance[static_cast<size_t>(f)]) * rate;
+        if (!(speed <= kFastest)) {
+            err << "vantrel-speedtable: the track runs at " << fixed1(speed * 3.6) << " km/h at frame " << f << " ("
+                << date_time_of(t0 + f / rate) << "): no filming train is that fast; the fixes there are wild\n";
+            return kExitFailed;
+        }
+    }
     TableOptions table_options;
     table_options.step_kmh = request.step_kmh;
     const SpeedTable table = build_speed_table(distance, table_options);
