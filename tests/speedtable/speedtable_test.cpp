@@ -228,6 +228,12 @@ TEST(GpsLog, ReadsWhatItCanAndRefusesWhatIsNotALog) {
     EXPECT_EQ(gpx.log->waypoints[0].name, "駅");
     for (const char* bad : {"", "<gpx><trk>", "not xml at all", "<gpx><trkpt lat=\"1\" lon=\"2\"><time>x</time></trkpt></gpx>"})
         EXPECT_FALSE(parse_gpx(bad).log) << bad;
+    std::string crowded = "<gpx>" + std::string("<trkpt lat='1' lon='2'><time>2024-05-01T10:00:00Z</time></trkpt>") +
+                          "<trkpt lat='1' lon='2'><time>2024-05-01T10:00:01Z</time></trkpt>";
+    for (size_t i = 0; i < kMaxWaypoints; ++i) crowded += "<wpt lat='1' lon='2'><name>w</name></wpt>";
+    EXPECT_TRUE(parse_gpx(crowded + "</gpx>").log);
+    EXPECT_EQ(parse_gpx(crowded + "<wpt lat='1' lon='2'><name>w</name></wpt></gpx>").error,
+              "the log holds more than 50000 waypoints");
 
     // The markup a GPX writer may use, and markup no log can have.
     const std::string two = "<trkpt lat='35' lon='139'><time>2024-05-01T10:00:00Z</time></trkpt>\n"
@@ -485,6 +491,12 @@ TEST(SpeedTableTool, WritesTheRecordsAndWaypointsForARealFilm) {
 
     const char* bad[] = {"vantrel-speedtable", "--gpx", gpx.c_str(), "--film", film.c_str(), "--mark", "0=2024-05-01T10:00:10Z"};
     EXPECT_FALSE(parse_arguments(7, bad, err));
+    // Without a film: as many frames as the film reader takes, and no more.
+    for (const auto& [frames, ok] : {std::pair{"10000000", true}, {"10000001", false}, {"1e9", false}}) {
+        const char* given[] = {"vantrel-speedtable", "--gpx", "x.gpx", "--frames", frames, "--fps", "30", "--start",
+                               "2024-05-01T10:00:00Z"};
+        EXPECT_EQ(parse_arguments(9, given, err).has_value(), ok) << frames;
+    }
 }
 
 }  // namespace
