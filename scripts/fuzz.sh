@@ -24,7 +24,7 @@ rm -rf "$data"
 
 seeds="$fuzz/seeds"
 rm -rf "$seeds"
-mkdir -p "$seeds"/{train_reader,route_reader,string_reader,picture_header,wave_header,run,controller_file}
+mkdir -p "$seeds"/{train_reader,route_reader,string_reader,picture_header,wave_header,run,controller_file,gps_log}
 cp "$data"/train_*.dat "$seeds/train_reader/"
 cp "$data"/line_*.dat "$seeds/route_reader/"
 cp "$data/vantrel.dat" "$seeds/string_reader/"
@@ -40,9 +40,25 @@ find "$data" -name '*.wav' | head -n 10 | xargs -I{} cp {} "$seeds/wave_header/"
   printf '#\r\n\0P1   B3   EB   F0   K3   N0   '; } >"$seeds/controller_file/codes"
 { cat "$data/mascon.dat"; printf '\0VP01EVB03EVK03E'; } >"$seeds/controller_file/demo"
 
+# A GPS log of a short run with a stand, a gap and a waypoint, as GPX and as NMEA.
+{ printf '<?xml version="1.0"?>\n<gpx version="1.1"><wpt lat="35.0010" lon="139.0000"><name>駅</name></wpt><trk><trkseg>\n'
+  for t in $(seq 0 59); do
+    [ "$t" -gt 30 ] && [ "$t" -lt 40 ] && continue
+    printf '<trkpt lat="35.%04d" lon="139.0000"><time>2024-05-01T10:00:%02dZ</time></trkpt>\n' $((t < 10 ? 0 : (t - 10) * 2)) "$t"
+  done
+  printf '</trkseg></trk></gpx>\n'; } >"$seeds/gps_log/run.gpx"
+for t in $(seq 0 29); do
+  for body in "GPRMC,1000$(printf %02d "$t"),A,3500.$(printf %03d $((t * 3))),N,13900.000,E,20.0,0.0,010524,,,A" \
+              "GPGGA,1000$(printf %02d "$t"),3500.$(printf %03d $((t * 3))),N,13900.000,E,1,08,0.9,10.0,M,,,,"; do
+    sum=0
+    for ((i = 0; i < ${#body}; i++)); do sum=$((sum ^ $(printf %d "'${body:i:1}"))); done
+    printf '$%s*%02X\r\n' "$body" "$sum"
+  done
+done >"$seeds/gps_log/run.nmea"
+
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(train_reader route_reader string_reader picture_header wave_header run controller_file)
+  targets=(train_reader route_reader string_reader picture_header wave_header run controller_file gps_log)
 fi
 
 # The harnesses write each input as a file: keep those in memory where possible.

@@ -10,6 +10,8 @@
 #include "speedtable/gps_track.hpp"
 #include "speedtable/speed_table.hpp"
 #include "speedtable/speedtable_run.hpp"
+#include "speedtable/table_pipeline.hpp"
+#include "speedtable/track_index.hpp"
 #include "speedtable/track_smoother.hpp"
 #include "test_support.hpp"
 
@@ -71,30 +73,60 @@ std::string iso(double t) {
     return b;
 }
 
-// One fix a second with 3 m of noise, two wild fixes, and nothing from 120 s to 160 s.
-std::string gpx_of(const Profile& p, const std::vector<std::pair<std::string, double>>& waypoints) {
+// How a log departs from the run: noise, wild fixes (second, metres north), no fixes
+// strictly between two seconds.
+struct LogShape {
+    double noise = 3;
+    std::vector<std::pair<int, double>> wild;
+    int gap_from = -1, gap_to = -1;
+};
+
+// One fix a second.
+std::vector<TrackPoint> fixes_of(const Profile& p, const LogShape& shape) {
     std::mt19937 random(15);  // any seed passes; one keeps the test repeatable
-    std::normal_distribution<double> noise(0, 3);
+    std::normal_distribution<double> noise(0, shape.noise);
+    std::vector<TrackPoint> fixes;
+    for (int t = 0; t <= static_cast<int>(p.seconds()); ++t) {
+        if (t > shape.gap_from && t < shape.gap_to) continue;
+        const size_t i = p.at(t);
+        double wild = 0;
+        for (const auto& [when, metres] : shape.wild)
+            if (when == t) wild = metres;
+        fixes.push_back({kLogStart + t, p.lat(i) + (noise(random) + wild) / kRadius / kDeg,
+                         p.lon(i) + noise(random) / (kRadius * std::cos(kLat0 * kDeg)) / kDeg});
+    }
+    return fixes;
+}
+
+// The first moment the run is `metres` along.
+size_t place(const Profile& p, double metres) {
+    size_t i = 0;
+    while (i + 1 < p.s.size() && p.s[i] < metres) ++i;
+    return i;
+}
+
+std::string gpx_text(const Profile& p, const std::vector<TrackPoint>& fixes,
+                     const std::vector<std::pair<std::string, double>>& waypoints) {
     std::string g = "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\" creator=\"test\">\n";
     for (const auto& [name, metres] : waypoints) {
-        size_t i = 0;
-        while (i + 1 < p.s.size() && p.s[i] < metres) ++i;
+        const size_t i = place(p, metres);
         char b[160];
         std::snprintf(b, sizeof b, "<wpt lat=\"%.8f\" lon=\"%.8f\"><name>%s</name></wpt>\n", p.lat(i), p.lon(i), name.c_str());
         g += b;
     }
     g += "<trk><trkseg>\n";
-    for (int t = 0; t <= static_cast<int>(p.seconds()); ++t) {
-        if (t > 120 && t < 160) continue;
-        const size_t i = p.at(t);
-        const double wild = t == 50 || t == 200 ? 60 : 0;
+    for (const TrackPoint& f : fixes) {
         char b[200];
-        std::snprintf(b, sizeof b, "<trkpt lat=\"%.8f\" lon=\"%.8f\"><time>%s</time></trkpt>\n",
-                      p.lat(i) + (noise(random) + wild) / kRadius / kDeg,
-                      p.lon(i) + noise(random) / (kRadius * std::cos(kLat0 * kDeg)) / kDeg, iso(kLogStart + t).c_str());
+        std::snprintf(b, sizeof b, "<trkpt lat=\"%.8f\" lon=\"%.8f\"><time>%s</time></trkpt>\n", f.lat, f.lon,
+                      iso(f.time).c_str());
         g += b;
     }
     return g + "</trkseg></trk>\n</gpx>\n";
+}
+
+// Two wild fixes and nothing from 120 s to 160 s.
+std::string gpx_of(const Profile& p, const std::vector<std::pair<std::string, double>>& waypoints) {
+    return gpx_text(p, fixes_of(p, {3, {{50, 60}, {200, 60}}, 120, 160}), waypoints);
 }
 
 TEST(SpeedTable, ReproducesANoisyRunsDistanceAtEveryFrameAndItsWaypoints) {
@@ -137,7 +169,7 @@ TEST(SpeedTable, ReproducesANoisyRunsDistanceAtEveryFrameAndItsWaypoints) {
         size_t i = 0;
         while (p.s[i] < metres) ++i;
         const double true_frame = (static_cast<double>(i) * p.dt - film_start) * 30;
-        const auto passing = track.passing(p.lat(i), p.lon(i));
+        const auto passing = TrackIndex(track).passing(p.lat(i), p.lon(i));
         EXPECT_NEAR((passing.time - kLogStart - film_start) * 30, true_frame, 15) << name;
         EXPECT_LT(passing.miss_m, 3) << name;
     }
@@ -190,11 +222,49 @@ TEST(GpsLog, ReadsWhatItCanAndRefusesWhatIsNotALog) {
     ASSERT_TRUE(gpx.log) << gpx.error;
     ASSERT_EQ(gpx.log->points.size(), 2u);
     EXPECT_LT(gpx.log->points[0].time, gpx.log->points[1].time);  // sorted
-    EXPECT_EQ(gpx.log->skipped, 4);  // three bad, one at a time already taken
+    EXPECT_EQ(gpx.log->skipped, 3);
+    EXPECT_EQ(gpx.log->repeated, 1);
     ASSERT_EQ(gpx.log->waypoints.size(), 1u);
     EXPECT_EQ(gpx.log->waypoints[0].name, "駅");
     for (const char* bad : {"", "<gpx><trk>", "not xml at all", "<gpx><trkpt lat=\"1\" lon=\"2\"><time>x</time></trkpt></gpx>"})
         EXPECT_FALSE(parse_gpx(bad).log) << bad;
+    std::string crowded = "<gpx>" + std::string("<trkpt lat='1' lon='2'><time>2024-05-01T10:00:00Z</time></trkpt>") +
+                          "<trkpt lat='1' lon='2'><time>2024-05-01T10:00:01Z</time></trkpt>";
+    for (size_t i = 0; i < kMaxWaypoints; ++i) crowded += "<wpt lat='1' lon='2'><name>w</name></wpt>";
+    EXPECT_TRUE(parse_gpx(crowded + "</gpx>").log);
+    EXPECT_EQ(parse_gpx(crowded + "<wpt lat='1' lon='2'><name>w</name></wpt></gpx>").error,
+              "the log holds more than 50000 waypoints");
+
+    // The markup a GPX writer may use, and markup no log can have.
+    const std::string two = "<trkpt lat='35' lon='139'><time>2024-05-01T10:00:00Z</time></trkpt>\n"
+                            "<trkpt lat=\"35\" lon=\"139\" ><time> 2024-05-01T10:00:01Z </time></trkpt>";
+    const struct {
+        std::string text;
+        const char* waypoint;  // nullptr: refused
+    } markup[] = {
+        {"\xEF\xBB\xBF<?xml version='1.0'?><!DOCTYPE gpx><gpx><wpt lat='35' lon='139'><name>A&amp;B &#x99C5;&#39;</name></wpt>" +
+             two + "</gpx>",
+         "A&B 駅'"},
+        {"<g:gpx xmlns:g='x'><g:wpt g:lat='35' g:lon='139'><g:name><![CDATA[<駅>]]></g:name></g:wpt><!-- <trkpt> -->"
+         "<g:trkpt lat='1' lon='2'/>" + two + "</g:gpx>",
+         "<駅>"},
+        {"<gpx>" + two + "</trk></gpx>", nullptr},
+        {"<gpx>" + two + "<!-- </gpx>", nullptr},
+        {"<gpx>" + two + "</gpx><gpx/>", nullptr},
+        {"<gpx>" + two + "<trkpt lat=35 lon=139/></gpx>", nullptr},
+        {"<gpx>" + two, nullptr},
+    };
+    for (const auto& c : markup) {
+        const LogResult r = parse_gpx(c.text);
+        ASSERT_EQ(r.log.has_value(), c.waypoint != nullptr) << c.text << "\n" << r.error;
+        if (!r.log) {
+            EXPECT_EQ(r.error.rfind("not a GPX file (line ", 0), 0u) << r.error;
+            continue;
+        }
+        EXPECT_EQ(r.log->points.size(), 2u) << c.text;
+        ASSERT_EQ(r.log->waypoints.size(), 1u) << c.text;
+        EXPECT_EQ(r.log->waypoints[0].name, c.waypoint);
+    }
 
     // NMEA: RMC gives the date; what cannot be a fix is skipped.
     const auto log = parse_nmea(nmea("GPGGA,095959,3500.000,N,13900.000,E,1,08,0.9,10.0,M,,,,") +
@@ -210,6 +280,177 @@ TEST(GpsLog, ReadsWhatItCanAndRefusesWhatIsNotALog) {
     EXPECT_EQ(log.log->points[0].time, 1714557600.0);
     EXPECT_NEAR(log.log->points[1].lat, -35.0, 1e-9);
     EXPECT_NEAR(log.log->points[1].lon, -139.0001, 1e-9);
+}
+
+std::string nmea_text(const std::vector<TrackPoint>& fixes) {
+    std::string t;
+    for (const TrackPoint& f : fixes) {
+        const auto s = static_cast<long long>(f.time) - 1714521600;
+        char b[160];
+        std::snprintf(b, sizeof b, "GPRMC,%02lld%02lld%02lld,A,%02d%09.6f,N,%03d%09.6f,E,0.0,0.0,010524,,,A", s / 3600,
+                      s / 60 % 60, s % 60, static_cast<int>(f.lat), (f.lat - static_cast<int>(f.lat)) * 60,
+                      static_cast<int>(f.lon), (f.lon - static_cast<int>(f.lon)) * 60);
+        t += nmea(b);
+    }
+    return t;
+}
+
+struct Outcome {
+    int code = -1;
+    std::string out, err;
+};
+
+// The log through the whole table pipeline, frame 0 at `film_from` seconds into the log.
+Outcome tabulate(const std::string& text, double film_from, int32_t frames) {
+    const LogResult log = text.front() == '$' ? parse_nmea(text) : parse_gpx(text);
+    if (!log.log) return {-1, "", log.error};
+    std::ostringstream out, err;
+    const int code = write_speed_table(*log.log, {kLogStart + film_from, 30, frames}, {}, out, err);
+    return {code, out.str(), err.str()};
+}
+
+// A waypoint's frame and metres from the tool's output.
+std::pair<int, double> waypoint(const Outcome& o, const std::string& name) {
+    const size_t at = o.out.find("\n" + name + ",");
+    if (at == std::string::npos) return {-1, NAN};
+    int frame = -1;
+    double metres = NAN;
+    std::sscanf(o.out.c_str() + at + name.size() + 2, "%d,%lf", &frame, &metres);
+    return {frame, metres};
+}
+
+TEST(SpeedTablePipeline, WildFixesAreLeftOutFromTheFirstAndAWildLogRefused) {
+    // 8 m/s up to 23, a long run, a slowing to 13: about 3.6 km.
+    const Profile p{8, {{30, 0.5}, {120, 0}, {20, -0.5}, {10, 0}}};
+    const auto frames = static_cast<int32_t>(p.seconds() * 30);
+    for (int first = 0; first < 5; ++first)
+        for (double off : {200.0, 1000.0}) {
+            const Outcome o = tabulate(gpx_text(p, fixes_of(p, {3, {{first, off}}}), {{"end", 3400}}), 0, frames);
+            ASSERT_EQ(o.code, kExitOk) << first << " " << off << o.err;
+            const auto [frame, metres] = waypoint(o, "end");
+            EXPECT_NEAR(metres, 3400, 34) << first << " " << off;
+            EXPECT_NE(o.err.find("1 outliers"), std::string::npos) << o.err;
+            // The table agrees with the fixes: the noise and the table's 0.3 % at most, where a
+            // table led astray is hundreds of metres off.
+            double median = 0, worst = 0;
+            const size_t at = o.err.find("the table's distance is ");
+            ASSERT_NE(at, std::string::npos) << o.err;
+            ASSERT_EQ(std::sscanf(o.err.c_str() + at, "the table's distance is %lf m (median) and %lf", &median, &worst), 2);
+            EXPECT_LT(median, 6) << o.err;
+            EXPECT_LT(worst, 30) << o.err;
+        }
+    // A fix with its date 1024 weeks off (a receiver's week count rolled over) is not smoothed.
+    std::string text = gpx_text(p, fixes_of(p, {}), {{"end", 3400}});
+    text.insert(text.find("</trkseg>"), "<trkpt lat=\"35\" lon=\"139\"><time>2043-12-16T10:00:00Z</time></trkpt>");
+    const Outcome rolled = tabulate(text, 0, frames);
+    ASSERT_EQ(rolled.code, kExitOk) << rolled.err;
+    EXPECT_NEAR(waypoint(rolled, "end").second, 3400, 34);
+    EXPECT_NE(rolled.err.find("fixes around the film of"), std::string::npos) << rolled.err;
+    // Too few fixes to judge one 800 km off: the speed it gives is refused.
+    const Outcome jump = tabulate(
+        "<gpx><trk><trkseg><trkpt lat='35' lon='139'><time>2024-05-01T10:00:00Z</time></trkpt>"
+        "<trkpt lat='35' lon='130'><time>2024-05-01T10:00:01Z</time></trkpt>"
+        "<trkpt lat='35' lon='139.0001'><time>2024-05-01T10:00:02Z</time></trkpt></trkseg></trk></gpx>",
+        0, 60);
+    EXPECT_EQ(jump.code, kExitFailed);
+    EXPECT_NE(jump.err.find("no filming train is that fast"), std::string::npos) << jump.err;
+    // One fix in eight hundreds of metres off: no table.
+    std::vector<std::pair<int, double>> many;
+    for (int t = 3; t < 180; t += 8) many.push_back({t, 300});
+    const Outcome wild = tabulate(gpx_text(p, fixes_of(p, {3, many}), {}), 0, frames);
+    EXPECT_EQ(wild.code, kExitFailed);
+    EXPECT_NE(wild.err.find("too wild"), std::string::npos) << wild.err;
+}
+
+TEST(SpeedTablePipeline, PointsAreCountedOnceTheirRepeatsAreGone) {
+    const auto point = [](const char* time, const char* lat) {
+        return std::string("<trkpt lat=\"") + lat + "\" lon=\"139\"><time>2024-05-01T10:00:0" + time + "Z</time></trkpt>";
+    };
+    const std::string rmc0 = nmea("GPRMC,100000,A,3500.000,N,13900.000,E,20.0,90.0,010524,,,A");
+    const std::string gga0 = nmea("GPGGA,100000,3500.000,N,13900.000,E,1,08,0.9,10.0,M,,,,");
+    const std::string rmc1 = nmea("GPRMC,100001,A,3500.000,N,13900.010,E,20.0,90.0,010524,,,A");
+    const std::string gga1 = nmea("GPGGA,100001,3500.000,N,13900.010,E,1,08,0.9,10.0,M,,,,");
+    const struct {
+        std::string text;
+        size_t points;  // 0: refused
+        int32_t skipped, repeated;
+    } cases[] = {
+        {"<gpx><trk><trkseg>" + point("0", "35") + point("0", "35.001") + "</trkseg></trk></gpx>", 0, 0, 0},
+        {"<gpx><trk><trkseg>" + point("0", "35") + point("0", "35") + "</trkseg></trk></gpx>", 0, 0, 0},
+        {"<gpx><trk><trkseg>" + point("0", "35") + point("1", "35") + point("1", "35.001") + "</trkseg></trk></gpx>", 2, 0, 1},
+        {rmc0 + gga0 + rmc0, 0, 0, 0},
+        {gga0 + rmc0 + gga0 + rmc1 + gga1, 2, 1, 0},  // the GGA before any date is unreadable
+        {rmc0 + gga0 + rmc1 + gga1, 2, 0, 0},
+    };
+    for (const auto& c : cases) {
+        const LogResult r = c.text.front() == '$' ? parse_nmea(c.text) : parse_gpx(c.text);
+        ASSERT_EQ(r.log.has_value(), c.points > 0) << c.text << r.error;
+        if (!r.log) {
+            EXPECT_NE(r.error.find("fewer than two"), std::string::npos) << r.error;
+            continue;
+        }
+        EXPECT_EQ(r.log->points.size(), c.points) << c.text;
+        EXPECT_EQ(r.log->skipped, c.skipped) << c.text;
+        EXPECT_EQ(r.log->repeated, c.repeated) << c.text;
+    }
+}
+
+TEST(SpeedTablePipeline, AGapWithAStopInsideIsAsLongAsTheWayBetweenItsFixes) {
+    // 10 m/s, a brake to a stand at 65 s, 40 s standing, away again; no fix from 50 s to 170 s.
+    const Profile p{10, {{40, 0}, {25, -0.4}, {40, 0}, {25, 0.4}, {60, 0}}};
+    const double after = p.s[p.at(185)];
+    for (const bool nmea_log : {false, true}) {
+        const auto fixes = fixes_of(p, {3, {}, 50, 170});
+        const std::string text = nmea_log ? nmea_text(fixes) : gpx_text(p, fixes, {{"after", after}});
+        const Outcome o = tabulate(text, 0, static_cast<int32_t>(p.seconds() * 30));
+        ASSERT_EQ(o.code, kExitOk) << o.err;
+        double metres = 0;
+        const size_t at = o.err.find("(120.0 s, ");
+        ASSERT_NE(at, std::string::npos) << o.err;
+        ASSERT_EQ(std::sscanf(o.err.c_str() + at, "(120.0 s, %lf m)", &metres), 1);
+        EXPECT_NEAR(metres, p.s[p.at(170)] - p.s[p.at(50)], 8) << o.err;
+        if (!nmea_log) {
+            EXPECT_NEAR(waypoint(o, "after").second, after, 10) << o.out;
+        }
+    }
+}
+
+TEST(SpeedTablePipeline, FilmAndLogThatDoNotMeetAreNamedWithTheirDates) {
+    const Profile p{10, {{60, 0}}};
+    const std::string text = gpx_text(p, fixes_of(p, {}), {});
+    const struct {
+        double film_from;
+        const char* says;
+    } cases[] = {
+        {86400 + 10, "2024-05-02 10:00:10 to 2024-05-02 10:00:19 GPS time) and the log (2024-05-01 10:00:00 to "
+                     "2024-05-01 10:00:59) do not meet: they are 1 day apart"},
+        {-3 * 86400, "3 days apart"},
+        {600, "2024-05-01 10:10:00 to 2024-05-01 10:10:09 GPS time) and the log (2024-05-01 10:00:00 to "
+              "2024-05-01 10:00:59) do not meet\n"},
+    };
+    for (const auto& c : cases) {
+        const Outcome o = tabulate(text, c.film_from, 300);
+        EXPECT_EQ(o.code, kExitFailed);
+        EXPECT_NE(o.err.find(c.says), std::string::npos) << o.err;
+    }
+}
+
+TEST(SpeedTablePipeline, AWaypointWhereTheTrainStoodGetsTheStandsFirstFrame) {
+    // Standing 30 s at 0 m, away, a stop of 30 s at about 1 km, away again; filming begins
+    // 10 s into the first stand.
+    const Profile p{0, {{30, 0}, {20, 0.5}, {40, 0}, {20, -0.5}, {30, 0}, {20, 0.5}, {20, 0}}};
+    const double stop = p.s[p.at(115)];
+    const Outcome o = tabulate(gpx_text(p, fixes_of(p, {}), {{"A", 0}, {"B", stop}}), 10,
+                               static_cast<int32_t>((p.seconds() - 10) * 30));
+    ASSERT_EQ(o.code, kExitOk) << o.err;
+    std::vector<int> stands;
+    for (size_t at = 0; (at = o.out.find("; standing ", at)) != std::string::npos; ++at)
+        stands.push_back(std::atoi(o.out.c_str() + at + 11));
+    ASSERT_EQ(stands.size(), 2u) << o.out;
+    EXPECT_EQ(stands[0], 0);
+    EXPECT_NEAR(stands[1], 100 * 30, 150);
+    EXPECT_EQ(waypoint(o, "A").first, stands[0]) << o.out << o.err;
+    EXPECT_EQ(waypoint(o, "B").first, stands[1]) << o.out;
 }
 
 TEST(SpeedTableTool, WritesTheRecordsAndWaypointsForARealFilm) {
@@ -241,8 +482,21 @@ TEST(SpeedTableTool, WritesTheRecordsAndWaypointsForARealFilm) {
     EXPECT_NEAR(frame, (static_cast<double>(i) * p.dt - 10) * 30, 15);
     EXPECT_NEAR(metres, 300 - p.s[p.at(10)], 3);
 
+    // Marks 20 s apart for 600 frames on a 30-frame film, then 21 s: a misread mark.
+    args[8] = "600=2024-05-01T10:00:31Z";
+    std::ostringstream off;
+    ASSERT_EQ(run_speedtable(*parse_arguments(9, args, std::cerr), out, off), kExitOk);
+    EXPECT_NE(off.str().find("a mark is probably misread"), std::string::npos) << off.str();
+    EXPECT_EQ(err.str().find("misread"), std::string::npos);
+
     const char* bad[] = {"vantrel-speedtable", "--gpx", gpx.c_str(), "--film", film.c_str(), "--mark", "0=2024-05-01T10:00:10Z"};
     EXPECT_FALSE(parse_arguments(7, bad, err));
+    // Without a film: as many frames as the film reader takes, and no more.
+    for (const auto& [frames, ok] : {std::pair{"10000000", true}, {"10000001", false}, {"1e9", false}}) {
+        const char* given[] = {"vantrel-speedtable", "--gpx", "x.gpx", "--frames", frames, "--fps", "30", "--start",
+                               "2024-05-01T10:00:00Z"};
+        EXPECT_EQ(parse_arguments(9, given, err).has_value(), ok) << frames;
+    }
 }
 
 }  // namespace

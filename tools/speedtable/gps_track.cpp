@@ -5,8 +5,7 @@
 #include <cmath>
 #include <fstream>
 
-#include <QString>
-#include <QXmlStreamReader>
+#include "speedtable/xml_scanner.hpp"
 
 namespace vantrel::speedtable {
 namespace {
@@ -47,16 +46,26 @@ std::string too_many() { return "the log holds more than " + std::to_string(kMax
 // False for NaN too.
 bool valid_position(double lat, double lon) { return std::fabs(lat) <= 90 && std::fabs(lon) <= 180; }
 
-// Sorts by time and keeps the first of points at the same time.
-GpsLog finish(GpsLog log) {
+// Sorts by time and keeps the first of points at the same time. NMEA tells one fix in
+// several sentences (RMC and GGA of the same second), so there a repeat is the same fix;
+// in GPX one elsewhere is counted.
+LogResult finish(GpsLog log, bool same_fix, const char* too_few) {
     std::stable_sort(log.points.begin(), log.points.end(),
                      [](const TrackPoint& a, const TrackPoint& b) { return a.time < b.time; });
-    const auto before = log.points.size();
-    log.points.erase(std::unique(log.points.begin(), log.points.end(),
-                                 [](const TrackPoint& a, const TrackPoint& b) { return a.time == b.time; }),
-                     log.points.end());
-    log.skipped += static_cast<int32_t>(before - log.points.size());
-    return log;
+    size_t kept = 0;
+    for (size_t i = 0; i < log.points.size(); ++i) {
+        const TrackPoint& p = log.points[i];
+        if (kept > 0 && log.points[kept - 1].time == p.time) {
+            const TrackPoint& first = log.points[kept - 1];
+            if (!same_fix && (std::fabs(first.lat - p.lat) > 1e-6 || std::fabs(first.lon - p.lon) > 1e-6)) ++log.repeated;
+            continue;
+        }
+        log.points[kept++] = p;
+    }
+    log.points.resize(kept);
+    // Counted after the repeats are gone: the smoother needs two moments.
+    if (log.points.size() < 2) return {std::nullopt, too_few};
+    return {std::move(log), {}};
 }
 
 }  // namespace
@@ -88,26 +97,41 @@ std::optional<double> parse_iso_time(std::string_view s) {
 
 LogResult parse_gpx(std::string_view text) {
     GpsLog log;
-    QXmlStreamReader xml(QByteArray(text.data(), static_cast<qsizetype>(text.size())));
+    XmlScanner xml(text);
     enum class In { None, TrackPoint, Waypoint } in = In::None;
+    enum class Reading { Nothing, Time, Name } reading = Reading::Nothing;
     double lat = NAN, lon = NAN, time = NAN;  // NaN: not given or not a number
-    std::string name;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (xml.isStartElement()) {
-            const auto tag = xml.name();
-            if (tag == u"trkpt" || tag == u"wpt") {
-                in = tag == u"trkpt" ? In::TrackPoint : In::Waypoint;
-                lat = number(xml.attributes().value("lat").toString().toStdString()).value_or(NAN);
-                lon = number(xml.attributes().value("lon").toString().toStdString()).value_or(NAN);
+    std::string name, chars;
+    auto trimmed = [](const std::string& s) {
+        const size_t a = s.find_first_not_of(" \t\r\n"), b = s.find_last_not_of(" \t\r\n");
+        return a == std::string::npos ? std::string() : s.substr(a, b - a + 1);
+    };
+    for (XmlScanner::Token token; (token = xml.next()) != XmlScanner::Token::Done;) {
+        if (token == XmlScanner::Token::Error)
+            return {std::nullopt, "not a GPX file (line " + std::to_string(xml.line()) + "): " + xml.error()};
+        const std::string_view tag = xml.name();
+        if (token == XmlScanner::Token::Text) {
+            if (reading != Reading::Nothing && chars.size() < 4096) chars += xml.text();
+        } else if (token == XmlScanner::Token::Start) {
+            reading = Reading::Nothing;
+            if (tag == "trkpt" || tag == "wpt") {
+                in = tag == "trkpt" ? In::TrackPoint : In::Waypoint;
+                lat = number(xml.attribute("lat").value_or("")).value_or(NAN);
+                lon = number(xml.attribute("lon").value_or("")).value_or(NAN);
                 time = NAN;
                 name.clear();
-            } else if (in != In::None && tag == u"time") {
-                time = parse_iso_time(xml.readElementText().trimmed().toStdString()).value_or(NAN);
-            } else if (in == In::Waypoint && tag == u"name") {
-                name = xml.readElementText().trimmed().toStdString();
+            } else if (in != In::None && (tag == "time" || (in == In::Waypoint && tag == "name"))) {
+                reading = tag == "time" ? Reading::Time : Reading::Name;
+                chars.clear();
             }
-        } else if (xml.isEndElement() && (xml.name() == u"trkpt" || xml.name() == u"wpt")) {
+        } else if (reading != Reading::Nothing) {  // the end of the time or name
+            if (reading == Reading::Time) {
+                time = parse_iso_time(trimmed(chars)).value_or(NAN);
+            } else {
+                name = trimmed(chars);
+            }
+            reading = Reading::Nothing;
+        } else if (tag == "trkpt" || tag == "wpt") {
             const bool position = valid_position(lat, lon);
             if (in == In::TrackPoint) {
                 if (log.points.size() >= kMaxPoints) return {std::nullopt, too_many()};
@@ -117,16 +141,14 @@ LogResult parse_gpx(std::string_view text) {
                     ++log.skipped;
                 }
             } else if (in == In::Waypoint && position && !name.empty()) {
+                if (log.waypoints.size() >= kMaxWaypoints)
+                    return {std::nullopt, "the log holds more than " + std::to_string(kMaxWaypoints) + " waypoints"};
                 log.waypoints.push_back({name, lat, lon});
             }
             in = In::None;
         }
     }
-    if (xml.hasError())
-        return {std::nullopt, "not a GPX file (line " + std::to_string(xml.lineNumber()) +
-                                  "): " + xml.errorString().toStdString()};
-    if (log.points.size() < 2) return {std::nullopt, "the GPX file holds fewer than two track points with a time"};
-    return {finish(std::move(log)), {}};
+    return finish(std::move(log), false, "the GPX file holds fewer than two track points at different times");
 }
 
 namespace {
@@ -183,6 +205,7 @@ std::optional<std::vector<std::string_view>> nmea_fields(std::string_view line) 
 LogResult parse_nmea(std::string_view text) {
     GpsLog log;
     std::optional<int64_t> day;  // days since 1970 of the last RMC's date
+    double day_tod = 0;          // and its time of day
     size_t at = 0;
     while (at < text.size()) {
         size_t end = text.find('\n', at);
@@ -206,6 +229,7 @@ LogResult parse_nmea(std::string_view text) {
             }
             day = days_from_civil(2000 + *yy, *mm, *dd);
             tod = nmea_time_of_day((*f)[1]);
+            day_tod = tod.value_or(0);
             lat = nmea_angle((*f)[3], (*f)[4], true);
             lon = nmea_angle((*f)[5], (*f)[6], false);
         } else if (type == "GGA" && f->size() >= 7) {
@@ -224,10 +248,11 @@ LogResult parse_nmea(std::string_view text) {
             ++log.skipped;
             continue;
         }
-        log.points.push_back({static_cast<double>(*day) * 86400.0 + *tod, *lat, *lon});
+        // A GGA past midnight before the next RMC belongs to the next day.
+        const int64_t on = *day + (*tod + 43200 < day_tod ? 1 : 0);
+        log.points.push_back({static_cast<double>(on) * 86400.0 + *tod, *lat, *lon});
     }
-    if (log.points.size() < 2) return {std::nullopt, "the NMEA log holds fewer than two positions with a date and time"};
-    return {finish(std::move(log)), {}};
+    return finish(std::move(log), true, "the NMEA log holds fewer than two positions at different dates and times");
 }
 
 LogResult read_gps_log(const std::filesystem::path& file) {
@@ -238,6 +263,10 @@ LogResult read_gps_log(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     std::string text(static_cast<size_t>(size), '\0');
     if (!in.read(text.data(), static_cast<std::streamsize>(size))) return {std::nullopt, "cannot read " + file.string()};
+    return parse_gps_log(text);
+}
+
+LogResult parse_gps_log(std::string_view text) {
     const size_t first = text.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
     if (first != std::string::npos && text[first] == '$') return parse_nmea(text);
     return parse_gpx(text);

@@ -25,6 +25,7 @@ struct GpsLog {
     std::vector<TrackPoint> points;  // by time, no two at the same time
     std::vector<Waypoint> waypoints;  // in file order
     int32_t skipped = 0;              // points without a valid position or time
+    int32_t repeated = 0;             // points at a time already taken, elsewhere (GPX)
 };
 
 struct LogResult {
@@ -34,9 +35,11 @@ struct LogResult {
 
 inline constexpr std::uintmax_t kMaxLogBytes = 512u << 20;  // larger logs are refused
 inline constexpr std::size_t kMaxPoints = 400'000;  // 111 hours at one fix a second
+inline constexpr std::size_t kMaxWaypoints = 50'000;  // far beyond any route's stations and signals
 
 // Reads a GPX file, or NMEA sentences when the text starts with '$'.
 [[nodiscard]] LogResult read_gps_log(const std::filesystem::path& file);
+[[nodiscard]] LogResult parse_gps_log(std::string_view text);
 [[nodiscard]] LogResult parse_gpx(std::string_view text);
 [[nodiscard]] LogResult parse_nmea(std::string_view text);
 

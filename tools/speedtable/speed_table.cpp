@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 #include "dynamics/video_position.hpp"
@@ -15,6 +16,7 @@ constexpr double kMaxStep = 60;                // km/h: beyond this a table says
 constexpr double kRelTolerance = 0.003;       // of the distance: what a record may be off
 constexpr double kCrawl = 3;                   // km/h: no train films at this pace
 constexpr double kStirMetres = 3;              // GPS noise can move a standing train this far
+constexpr double kFastest = 100000;            // km/h: keeps a wild distance's speeds in whole numbers
 
 struct Piece {
     int32_t from = 0, to = 0;
@@ -146,7 +148,7 @@ SpeedTable build_speed_table(const std::vector<double>& distance_m, const TableO
     std::vector<double> target = drivable_distance(distance_m);  // cm the table should reach
     for (double& d : target) d *= 100;
     std::vector<double> clamped(v);
-    for (double& x : clamped) x = std::max(1.0, x);
+    for (double& x : clamped) x = std::clamp(x, 1.0, kFastest);
     for (double step = std::max(0.5, o.step_kmh), rel = kRelTolerance; step <= kMaxStep; step *= 1.25, rel *= 1.25) {
         table = {};
         table.step_kmh = step;
@@ -204,6 +206,7 @@ SpeedTable build_speed_table(const std::vector<double>& distance_m, const TableO
     long double d = 0;
     for (SpeedSegment& g : table.records) {
         d += segment_length(g);
+        if (d > std::numeric_limits<int32_t>::max()) return {};  // beyond the route's distance scale
         g.end_distance = static_cast<int32_t>(d);
     }
     return table;

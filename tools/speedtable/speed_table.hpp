@@ -29,7 +29,8 @@ struct SpeedTable {
 };
 
 // `distance_m[f]` is the distance in metres at frame f (f = 0 .. frames-1, at least two).
-// Empty records when not even the largest step fits the capacity.
+// Empty records when not even the largest step fits the capacity, or the distance the
+// route's int32 centimetres can hold.
 [[nodiscard]] SpeedTable build_speed_table(const std::vector<double>& distance_m, const TableOptions& options);
 
 // Each frame's speed in table units (km/h at 30 frames a second) from the distances.

@@ -7,9 +7,8 @@
 #include <string_view>
 
 #include "platform/ffmpeg_frame_reader.hpp"
+#include "platform/film_index.hpp"
 #include "speedtable/gps_track.hpp"
-#include "speedtable/speed_table.hpp"
-#include "speedtable/track_smoother.hpp"
 
 namespace vantrel::speedtable {
 namespace {
@@ -18,34 +17,13 @@ constexpr std::string_view kUsage =
     "usage: vantrel-speedtable --gpx TRACK.gpx|LOG.nmea --film FILM\n"
     "                          (--start TIME | --mark FRAME=TIME --mark FRAME=TIME)\n"
     "                          [--step KMH] [--noise METRES] [--frames N --fps RATE]\n";
-constexpr double kMissWarning = 100;  // metres off the track: a waypoint probably misplaced
+constexpr double kRateSlack = 0.01;  // marks further off the film's rate are probably misread
 
 std::optional<double> positive(const std::string& s, double high) {
     char* end = nullptr;
     const double v = std::strtod(s.c_str(), &end);
     if (s.empty() || *end != '\0' || !(v > 0) || v > high) return std::nullopt;
     return v;
-}
-
-std::string clock_of(double t) {
-    const auto s = static_cast<int64_t>(std::floor(t));
-    char b[32];
-    std::snprintf(b, sizeof b, "%02lld:%02lld:%02lld", static_cast<long long>(s / 3600 % 24),
-                  static_cast<long long>(s / 60 % 60), static_cast<long long>(s % 60));
-    return b;
-}
-
-std::string fixed1(double v) {
-    char b[48];
-    std::snprintf(b, sizeof b, "%.1f", v);
-    return b;
-}
-
-// A name as one field of a route record.
-std::string field(std::string name) {
-    for (char& c : name)
-        if (c == ',' || c == '\n' || c == '\r') c = ' ';
-    return name;
 }
 
 }  // namespace
@@ -84,7 +62,8 @@ std::optional<RunOptions> parse_arguments(int argc, const char* const* argv, std
             o.step_kmh = *number;
         } else if (a == "--noise" && (number = positive(v, 1000))) {
             o.noise_m = *number;
-        } else if (a == "--frames" && (number = positive(v, 1e9)) && *number == std::floor(*number)) {
+        } else if (a == "--frames" && (number = positive(v, static_cast<double>(kMaxFilmFrames))) &&
+                   *number == std::floor(*number)) {
             o.frames = static_cast<int32_t>(*number);
         } else if (a == "--fps" && (number = positive(v, 1000))) {
             o.fps = *number;
@@ -136,65 +115,17 @@ int run_speedtable(const RunOptions& o, std::ostream& out, std::ostream& err) {
         }
         t0 = a.time - a.frame / rate;
     }
-    const double t_end = t0 + (frames - 1) / rate;
-    if (t_end < log.points.front().time || t0 > log.points.back().time) {
-        err << "vantrel-speedtable: the film (" << clock_of(t0) << " to " << clock_of(t_end)
-            << " GPS time) and the log (" << clock_of(log.points.front().time) << " to "
-            << clock_of(log.points.back().time) << ") do not meet\n";
-        return kExitFailed;
-    }
-
-    SmoothOptions smooth;
-    smooth.noise_m = o.noise_m;
-    const SmoothTrack track(log.points, smooth);
-    std::vector<double> distance(static_cast<size_t>(frames));
-    const double d0 = track.distance_at(t0);
-    for (int32_t f = 0; f < frames; ++f) distance[static_cast<size_t>(f)] = track.distance_at(t0 + f / rate) - d0;
-
-    TableOptions table_options;
-    table_options.step_kmh = o.step_kmh;
-    const SpeedTable table = build_speed_table(distance, table_options);
-    if (table.records.empty()) {
-        err << "vantrel-speedtable: no table of " << kTableCapacity << " records fits this film\n";
-        return kExitFailed;
-    }
-
-    out << speed_unit_text(table);
-    for (const Standing& s : table.standing)
-        out << "; standing " << s.from << "," << s.to << " (" << fixed1((s.to - s.from + 1) / rate)
-            << " s at 1 km/h: cut these frames from the film)\n";
-    for (const Waypoint& w : log.waypoints) {
-        const SmoothTrack::Passing p = track.passing(w.lat, w.lon);
-        const auto frame = static_cast<int64_t>(std::lround((p.time - t0) * rate));
-        if (frame < 0 || frame >= frames) {
-            err << "vantrel-speedtable: waypoint " << w.name << " lies outside the film\n";
-            continue;
-        }
-        if (p.miss_m > kMissWarning)
-            err << "vantrel-speedtable: waypoint " << w.name << " lies " << fixed1(p.miss_m) << " m off the track\n";
-        out << field(w.name) << "," << frame << "," << fixed1(static_cast<double>(table_distance_cm(table, frame)) / 100)
-            << "\n";
-    }
-
-    // How well the table keeps the film's distance (every frame below 1 km/h at 1).
-    const std::vector<double> drivable = drivable_distance(distance);
-    double worst = 0;
-    for (int32_t f = 0; f < frames; ++f) {
-        const double want = drivable[static_cast<size_t>(f)];
-        if (want < 100) continue;
-        worst = std::max(worst, std::fabs(static_cast<double>(table_distance_cm(table, f)) / 100 - want) / want);
-    }
-    err << "vantrel-speedtable: " << log.points.size() << " fixes (" << log.skipped << " unreadable, "
-        << track.outliers() << " outliers left out), " << frames << " frames at " << fixed1(rate)
-        << " a second; " << table.records.size() << " records at a step of " << fixed1(table.step_kmh)
-        << " km/h; the table keeps the film's distance (below 1 km/h at 1) within " << fixed1(worst * 100)
-        << " % beyond 100 m; " << fixed1(drivable.back() - distance.back()) << " m added by slow frames\n";
-    for (const Gap& g : track.gaps())
-        err << "vantrel-speedtable: no fix from " << clock_of(g.from) << " to " << clock_of(g.to) << " ("
-            << fixed1(g.to - g.from) << " s): bridged\n";
-    if (t0 < log.points.front().time - 2 || t_end > log.points.back().time + 2)
-        err << "vantrel-speedtable: the film runs beyond the log; there the speed of the log's end is kept\n";
-    return kExitOk;
+    if (o.marks.size() == 2 && std::fabs(rate / fps - 1) > kRateSlack)
+        err << "vantrel-speedtable: the two marks give " << rate << " frames a second, the film " << fps
+            << ": a mark is probably misread\n";
+    FilmClock clock;
+    clock.t0 = t0;
+    clock.rate = rate;
+    clock.frames = frames;
+    TableRequest request;
+    request.step_kmh = o.step_kmh;
+    request.noise_m = o.noise_m;
+    return write_speed_table(log, clock, request, out, err);
 }
 
 }  // namespace vantrel::speedtable

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "speedtable/table_pipeline.hpp"
+
 namespace vantrel::speedtable {
 
 struct Mark {
@@ -25,9 +27,6 @@ struct RunOptions {
     double fps = 0;
 };
 
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailed = 2;  // the log, the film or the clocks would not do
-inline constexpr int kExitUsage = 64;
 
 [[nodiscard]] std::optional<RunOptions> parse_arguments(int argc, const char* const* argv, std::ostream& err);
 // Writes the table and waypoints to `out`, notes and the summary to `err`.

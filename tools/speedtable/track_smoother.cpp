@@ -4,6 +4,8 @@
 #include <array>
 #include <cmath>
 
+#include "speedtable/fix_screen.hpp"
+
 namespace vantrel::speedtable {
 namespace {
 
@@ -11,6 +13,7 @@ constexpr double kEarthRadius = 6371008.8;  // metres, the mean radius
 constexpr double kDegree = 3.14159265358979323846 / 180;
 constexpr double kGapSeconds = 5;           // fixes further apart than this leave a gap
 constexpr double kMoving = 1;               // m/s: faster than a standing train's noise
+constexpr double kWildFloor = 25;           // metres: a fit of neighbours is never closer
 
 using Vec = std::array<double, 3>;
 using Mat = std::array<std::array<double, 3>, 3>;
@@ -70,6 +73,10 @@ struct Axis {
 
 }  // namespace
 
+std::array<double, 2> SmoothTrack::local(double lat, double lon) const {
+    return {(lon - lon0_) * kDegree * kEarthRadius * cos0_, (lat - lat0_) * kDegree * kEarthRadius};
+}
+
 SmoothTrack::SmoothTrack(const std::vector<TrackPoint>& points, const SmoothOptions& o) {
     lat0_ = points.front().lat;
     lon0_ = points.front().lon;
@@ -78,20 +85,43 @@ SmoothTrack::SmoothTrack(const std::vector<TrackPoint>& points, const SmoothOpti
     // long logs so that the smoother's memory stays bounded (400 000 steps, about 200 MB).
     const double step = std::max(o.step_s, (points.back().time - points.front().time) / 4e5);
     std::vector<int> fix_at;  // step index of each point
+    std::vector<std::array<size_t, 2>> gap_steps;
     for (size_t i = 0; i < points.size(); ++i) {
         fix_at.push_back(static_cast<int>(times_.size()));
         times_.push_back(points[i].time);
         if (i + 1 == points.size()) break;
         const double span = points[i + 1].time - points[i].time;
-        if (span > kGapSeconds) gaps_.push_back({points[i].time, points[i + 1].time});
         const auto n = static_cast<int>(std::min(4e5, std::ceil(span / step)));
+        if (span > kGapSeconds) {
+            gaps_.push_back({points[i].time, points[i + 1].time, 0});
+            gap_steps.push_back({times_.size() - 1, times_.size() - 1 + static_cast<size_t>(std::max(1, n))});
+        }
         for (int k = 1; k < n; ++k) times_.push_back(points[i].time + span * k / n);
     }
     const size_t n = times_.size();
+    std::vector<double> ft(points.size()), fx(points.size()), fy(points.size());
+    for (size_t i = 0; i < points.size(); ++i) {
+        const auto p = local(points[i].lat, points[i].lon);
+        ft[i] = points[i].time;
+        fx[i] = p[0];
+        fy[i] = p[1];
+    }
+    // Wild fixes are out before the filter starts, so that its first steps stand on good ones.
+    const std::vector<bool> wild = wild_fixes(ft, fx, fy, std::max(kWildFloor, o.gate_sigma * o.noise_m));
+    used_.assign(points.size(), true);
     std::vector<std::array<double, 2>> z(n, {NAN, NAN});
-    for (size_t i = 0; i < points.size(); ++i)
-        z[static_cast<size_t>(fix_at[i])] = {(points[i].lon - lon0_) * kDegree * kEarthRadius * cos0_,
-                                             (points[i].lat - lat0_) * kDegree * kEarthRadius};
+    for (size_t i = 0; i < points.size(); ++i) {
+        if (wild[i]) {
+            used_[i] = false;
+            ++outliers_;
+            continue;
+        }
+        z[static_cast<size_t>(fix_at[i])] = {fx[i], fy[i]};
+    }
+    std::vector<int> step_fix(n, -1);  // the point a step holds, if any
+    for (size_t i = 0; i < points.size(); ++i) step_fix[static_cast<size_t>(fix_at[i])] = static_cast<int>(i);
+    size_t first = 0;  // the first step with a fix the filter may start from
+    while (first + 1 < n && std::isnan(z[first][0])) ++first;
 
     const double r = o.noise_m * o.noise_m;
     std::array<Axis, 2> axes;
@@ -101,7 +131,7 @@ SmoothTrack::SmoothTrack(const std::vector<TrackPoint>& points, const SmoothOpti
         ax.xp.resize(n);
         ax.pf.resize(n);
         ax.pp.resize(n);
-        ax.xp[0] = {z[0][static_cast<size_t>(a)], 0, 0};
+        ax.xp[0] = {std::isnan(z[first][0]) ? 0 : z[first][static_cast<size_t>(a)], 0, 0};
         ax.pp[0] = Mat{{{r, 0, 0}, {0, 900, 0}, {0, 0, 1}}};  // speed unknown up to 30 m/s
     }
     auto transition = [&](double dt) {
@@ -132,6 +162,7 @@ SmoothTrack::SmoothTrack(const std::vector<TrackPoint>& points, const SmoothOpti
             if (d2 > o.gate_sigma * o.gate_sigma) {
                 use = false;
                 ++outliers_;
+                used_[static_cast<size_t>(step_fix[k])] = false;
             }
         }
         for (size_t a = 0; a < 2; ++a) {
@@ -184,15 +215,43 @@ SmoothTrack::SmoothTrack(const std::vector<TrackPoint>& points, const SmoothOpti
             uy = north[k] / v;
         }
     }
+    ux_.resize(n);
+    uy_.resize(n);
+    std::vector<double> step_metres(n, 0);  // travelled from the step before
     for (size_t k = 0; k < n; ++k) {
         const double v = std::hypot(east[k], north[k]);
         if (v > kMoving) {
             ux = east[k] / v;
             uy = north[k] / v;
         }
+        ux_[k] = ux;
+        uy_[k] = uy;
         speed[k] = ux == 0 && uy == 0 ? v : east[k] * ux + north[k] * uy;
-        if (k > 0) distance_[k] = distance_[k - 1] + (speed[k - 1] + speed[k]) / 2 * (times_[k] - times_[k - 1]);
+        if (k > 0) step_metres[k] = (speed[k - 1] + speed[k]) / 2 * (times_[k] - times_[k - 1]);
     }
+    // Across a gap the smoother's curve may run past the next fix and back, which the
+    // speed along the track would count as travel both ways: a gap is as long as the
+    // way between the fixes either side, along the direction of travel there, spread
+    // over it as the smoother's forward speed has it.
+    for (size_t g = 0; g < gaps_.size(); ++g) {
+        const auto [a, b] = gap_steps[g];
+        double dx = ux_[a] + ux_[b], dy = uy_[a] + uy_[b];
+        if (std::hypot(dx, dy) < 0.5) {
+            dx = ux_[a];
+            dy = uy_[a];
+        }
+        const double norm = std::hypot(dx, dy);
+        const double across = norm > 0 ? ((x_[b] - x_[a]) * dx + (y_[b] - y_[a]) * dy) / norm
+                                        : std::hypot(x_[b] - x_[a], y_[b] - y_[a]);
+        const double sign = across < 0 ? -1 : 1;
+        double forward = 0;
+        for (size_t k = a + 1; k <= b; ++k) forward += std::max(0.0, sign * step_metres[k]);
+        for (size_t k = a + 1; k <= b; ++k)
+            step_metres[k] = forward > 0 ? across * std::max(0.0, sign * step_metres[k]) / forward
+                                         : across / static_cast<double>(b - a);
+        gaps_[g].metres = across;
+    }
+    for (size_t k = 1; k < n; ++k) distance_[k] = distance_[k - 1] + step_metres[k];
 }
 
 double SmoothTrack::distance_at(double t) const {
@@ -211,17 +270,11 @@ double SmoothTrack::distance_at(double t) const {
     return distance_[k - 1] + w * (distance_[k] - distance_[k - 1]);
 }
 
-SmoothTrack::Passing SmoothTrack::passing(double lat, double lon) const {
-    const double px = (lon - lon0_) * kDegree * kEarthRadius * cos0_, py = (lat - lat0_) * kDegree * kEarthRadius;
-    Passing best{times_.front(), INFINITY};
-    for (size_t k = 0; k + 1 < times_.size(); ++k) {
-        const double dx = x_[k + 1] - x_[k], dy = y_[k + 1] - y_[k];
-        const double len2 = dx * dx + dy * dy;
-        const double u = len2 > 0 ? std::clamp(((px - x_[k]) * dx + (py - y_[k]) * dy) / len2, 0.0, 1.0) : 0.0;
-        const double miss = std::hypot(px - x_[k] - u * dx, py - y_[k] - u * dy);
-        if (miss < best.miss_m) best = {times_[k] + u * (times_[k + 1] - times_[k]), miss};
-    }
-    return best;
+double SmoothTrack::fix_distance(const TrackPoint& fix) const {
+    const auto it = std::lower_bound(times_.begin(), times_.end(), fix.time);
+    const auto k = static_cast<size_t>(std::min<std::ptrdiff_t>(it - times_.begin(), static_cast<std::ptrdiff_t>(times_.size()) - 1));
+    const auto p = local(fix.lat, fix.lon);
+    return distance_at(fix.time) + (p[0] - x_[k]) * ux_[k] + (p[1] - y_[k]) * uy_[k];
 }
 
 }  // namespace vantrel::speedtable
