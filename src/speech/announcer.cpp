@@ -222,8 +222,14 @@ bool Announcer::request(const Run& run, char key, int64_t ms) {
             }
             const Station& s = run.route.stations[static_cast<size_t>(i)];
             say(ms, Kind::station, s.type, texts_.station(s.name, s.type));
-            if (c.TargetDistance > 0) {
-                const double m = spoken_metres(c.RemainingDistance);
+            // Before the first departure no target is set: the first stop beyond this platform.
+            std::optional<long double> remaining;
+            if (c.TargetDistance > 0) remaining = c.RemainingDistance;
+            for (const Station& n : run.route.stations)
+                if (!remaining && n.type == 0 && n.has_stop_distance && n.platform_start > c.Frame)
+                    remaining = n.stop_distance - c.Distance;
+            if (remaining) {
+                const double m = spoken_metres(*remaining);
                 say(ms, Kind::stop_distance, m, texts_.stop_distance(m));
             }
             return true;
