@@ -41,6 +41,33 @@ std::vector<int16_t> beep_samples(int rate) {
     return out;
 }
 
+std::string beep_wave_file(int rate) {
+    const auto samples = beep_samples(rate);
+    const auto data = static_cast<uint32_t>(samples.size() * 2);
+    std::string out;
+    auto u32 = [&out](uint32_t v) {
+        for (int i = 0; i < 4; ++i) out += static_cast<char>(v >> (8 * i) & 0xff);
+    };
+    auto u16 = [&out](uint32_t v) {
+        out += static_cast<char>(v & 0xff);
+        out += static_cast<char>(v >> 8 & 0xff);
+    };
+    out += "RIFF";
+    u32(36 + data);
+    out += "WAVEfmt ";
+    u32(16);
+    u16(1);  // PCM
+    u16(1);  // mono
+    u32(static_cast<uint32_t>(rate));
+    u32(static_cast<uint32_t>(rate) * 2);
+    u16(2);
+    u16(16);
+    out += "data";
+    u32(data);
+    for (int16_t s : samples) u16(static_cast<uint16_t>(s));
+    return out;
+}
+
 int spare_channel(const Run& run) {
     const int used_low = run.drive_sound_count + static_cast<int>(run.route.sound_data.size());
     const int motor_end = kMotorChannel + static_cast<int>(run.train.motor_sounds.size());

@@ -4,6 +4,7 @@
 // The beep is a generated wave on a channel the run leaves free.
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace vantrel {
@@ -34,6 +35,9 @@ private:
 
 // A short sine beep (16-bit mono at `rate` Hz) with soft edges, so it does not click.
 [[nodiscard]] std::vector<int16_t> beep_samples(int rate);
+
+// The beep as the bytes of a RIFF/WAVE file, for a mixer that loads waves from files.
+[[nodiscard]] std::string beep_wave_file(int rate);
 
 // The highest channel below the commentary's that no train or route sound uses; -1 when
 // the run fills them all.

@@ -23,6 +23,7 @@
 #include "ui/serial_settings_dialog.hpp"
 #include "platform/qt_picture_loader.hpp"
 #include "ui/cab_screen.hpp"
+#include "ui/cab_speech.hpp"
 #include "ui/clocked_sound.hpp"
 #include "ui/drive_session.hpp"
 #include "ui/frame_presenter.hpp"
@@ -210,6 +211,7 @@ void DrivingWindow::build_menu() {
     connect(sound_reset, &QAction::triggered, this, [this] { run_->commentary.queue.fill(kNoWave); });
     build_view_menu(show);
     attach_run_report(*this, *show, *run_, *session_);
+    speech_ = new CabSpeech(*this, *bar, *run_, *session_, hooks_.speech);
 
     QMenu* controller = bar->addMenu(text_or(s.control, "Controller(&C)"));
     controller->setObjectName("Controller1");

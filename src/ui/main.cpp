@@ -1,5 +1,6 @@
 // vantrel: the program a player runs. The title window, or with --train and --route the
 // driving window at once.
+#include <fstream>
 #include <iostream>
 
 #include <QApplication>
@@ -8,6 +9,7 @@
 #include "ui/app_options.hpp"
 #include "ui/app_translation.hpp"
 #include "ui/art_resources.hpp"
+#include "ui/cab_speech.hpp"
 #include "ui/data_set_dialog.hpp"
 #include "platform/device_probe.hpp"
 #include "ui/driving_window.hpp"
@@ -49,6 +51,11 @@ int main(int argc, char** argv) {
     }
     vantrel::ValueDisplay values;
     vantrel::JoystickControl joystick;  // outlives every driving window
+    vantrel::SpeechSetup speech{options->speak, options->speech_log};
+    if (!speech.log_file.empty() && !std::ofstream(speech.log_file, std::ios::binary | std::ios::trunc)) {
+        std::cerr << "vantrel: cannot write " << speech.log_file << "\n";
+        return vantrel::kExitUsage;
+    }
 
     if (direct) {
         vantrel::DriveRequest request;
@@ -63,6 +70,7 @@ int main(int argc, char** argv) {
         hooks.value_display = &values;
         hooks.help = &help;
         hooks.joystick_control = &joystick;
+        hooks.speech = &speech;
         auto window = vantrel::DrivingWindow::open(request, std::move(hooks), vantrel::make_back_ends());
         if (!window) return vantrel::kExitDataError;
         if (picked && picked->chosen) vantrel::remember_data_set(picked->dir);
@@ -79,6 +87,7 @@ int main(int argc, char** argv) {
     setup.value_display = &values;
     setup.help = &help;
     setup.joystick_control = &joystick;
+    setup.speech = &speech;
     auto title = vantrel::TitleWindow::create(std::move(setup));
     if (!title) return 1;
     if (picked && picked->chosen) vantrel::remember_data_set(picked->dir);

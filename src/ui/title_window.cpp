@@ -354,6 +354,7 @@ void TitleWindow::open_driving_window() {
     hooks.value_display = setup_.value_display;
     hooks.help = setup_.help;
     hooks.joystick_control = setup_.joystick_control;
+    hooks.speech = setup_.speech;
     driving_ = DrivingWindow::open(request, std::move(hooks), setup_.make_back_ends ? setup_.make_back_ends() : make_back_ends());
     if (!driving_) return;  // the title keeps its building look, its buttons usable
     connect(driving_.get(), &DrivingWindow::closed, this, &TitleWindow::driving_window_closed, Qt::QueuedConnection);

@@ -35,6 +35,7 @@ struct TitleSetup {
     HelpWindow* help = nullptr;
     std::function<BackEnds()> make_back_ends;
     JoystickControl* joystick_control = nullptr;  // the program's, handed to every driving window
+    const SpeechSetup* speech = nullptr;          // likewise
 };
 
 class TitleWindow final : public QWidget {
