@@ -116,4 +116,58 @@
         <translation>Route file</translation>
     </message>
 </context>
+<context>
+    <name>vantrel::CabSpeech</name>
+    <message>
+        <source>音声案内(&amp;A)</source>
+        <translation>&amp;Accessibility</translation>
+    </message>
+    <message>
+        <source>音声案内を使う (K)</source>
+        <translation>Speak the cab (K)</translation>
+    </message>
+    <message>
+        <source>音声案内の設定(&amp;S)...</source>
+        <translation>Speech &amp;settings...</translation>
+    </message>
+</context>
+<context>
+    <name>vantrel::SpeechSettingsDialog</name>
+    <message>
+        <source>音声案内の設定</source>
+        <translation>Speech settings</translation>
+    </message>
+    <message>
+        <source>声</source>
+        <translation>Voice</translation>
+    </message>
+    <message>
+        <source>標準の声</source>
+        <translation>Default voice</translation>
+    </message>
+    <message>
+        <source>音声合成サービスが見つかりません</source>
+        <translation>No speech service was found</translation>
+    </message>
+    <message>
+        <source>声(&amp;V):</source>
+        <translation>&amp;Voice:</translation>
+    </message>
+    <message>
+        <source>話す速さ</source>
+        <translation>Speaking rate</translation>
+    </message>
+    <message>
+        <source>速さ(&amp;R):</source>
+        <translation>&amp;Rate:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
 </TS>
