@@ -115,6 +115,26 @@
         <source>路線ファイル</source>
         <translation>Route file</translation>
     </message>
+    <message>
+        <source>車両 %1</source>
+        <translation>Train %1</translation>
+    </message>
+    <message>
+        <source>別の車両 %1</source>
+        <translation>Alternate train %1</translation>
+    </message>
+    <message>
+        <source>説明書</source>
+        <translation>Read me</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>車両と路線を開く</source>
+        <translation>Open train and route</translation>
+    </message>
 </context>
 <context>
     <name>vantrel::CabSpeech</name>
