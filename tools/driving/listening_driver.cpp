@@ -8,14 +8,12 @@
 #include <string_view>
 
 #include "app/run.hpp"
-#include "app/run_setup.hpp"
 #include "app/scheduler.hpp"
 #include "app/timer1.hpp"
 #include "app/virtual_run.hpp"
-#include "cab/header_picture_loader.hpp"
+#include "driving/driven_run.hpp"
 #include "common/fixed_point.hpp"
 #include "input/keyboard.hpp"
-#include "platform/wave_file.hpp"
 #include "route/signal_codes.hpp"
 #include "sound/sim_sound.hpp"
 #include "speech/announcer.hpp"
@@ -270,18 +268,13 @@ std::string key_name(char c) { return c == ' ' ? std::string("space") : std::str
 HeardDrive derive_drive_by_ear(const std::filesystem::path& data_dir, const std::string& train,
                                const std::string& route, int32_t frames) {
     HeardDrive out;
-    auto run = std::make_unique<Run>();
-    SndfileWaveInfoReader wave_lengths;
-    sim::SimSoundChannels sound(wave_lengths);
-    NullFrameSource video(frames);
-    run->attach(sound);
-    run->attach(video);
-    const PathResolver resolver(data_dir.string());
-    HeaderPictureLoader pictures;
-    if (auto error = load_run(*run, RunFiles{train, route, "vantrel.dat"}, resolver, pictures)) {
-        out.drive.error = error->message;
+    DrivenRun driven(frames);
+    if (std::string error = driven.load(data_dir, train, route); !error.empty()) {
+        out.drive.error = error;
         return out;
     }
+    auto& run = driven.run;
+    sim::SimSoundChannels& sound = driven.sound;
     speech::Announcer announcer;
     std::string& script = out.drive.script;
     std::unique_ptr<ListeningDriver> driver;
