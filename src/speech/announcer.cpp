@@ -34,8 +34,10 @@ int32_t station_ahead(const Run& run) {
 
 HandleWords handle_words(const Run& run) {
     const CoreState& c = run.core;
+    const bool manual = run.train.engine_type == 0 && run.train.gear_manual == 1;
     return HandleWords{c.Reverser, c.PowerHandle, -c.BrakeHandle,
-                       c.BrakeHandle <= -run.train.brake_notches && c.BrakeHandle < 0, c.HoldPosition};
+                       c.BrakeHandle <= -run.train.brake_notches && c.BrakeHandle < 0, c.HoldPosition,
+                       manual ? run.traction.target_gear : -1};
 }
 
 }  // namespace

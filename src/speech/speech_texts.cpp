@@ -114,6 +114,8 @@ std::string Texts::handles(const HandleWords& h) const {
     } else {
         out += pick("切", "off");
     }
+    if (h.gear == 0) out += pick(" 変速", ", converter");
+    if (h.gear > 0) out += ja_ ? " 直結" + num(h.gear) : ", gear " + num(h.gear);
     return out;
 }
 

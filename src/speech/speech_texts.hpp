@@ -16,6 +16,7 @@ struct HandleWords {
     int32_t brake = 0;     // service notch, 0 released
     bool emergency = false;
     bool hold = false;
+    int32_t gear = -1;  // manual gears: 0 converter, 1.. direct; -1 none to speak of
 };
 
 class Texts {
