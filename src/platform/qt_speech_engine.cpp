@@ -10,8 +10,10 @@ namespace vantrel {
 QtSpeechEngine::QtSpeechEngine(const QLocale& locale, std::function<void()> finished)
     : tts_(std::make_unique<QTextToSpeech>()) {
     if (tts_->state() != QTextToSpeech::Error) tts_->setLocale(locale);
-    QObject::connect(tts_.get(), &QTextToSpeech::stateChanged, tts_.get(), [finished](QTextToSpeech::State s) {
-        if (s == QTextToSpeech::Ready && finished) finished();
+    QObject::connect(tts_.get(), &QTextToSpeech::stateChanged, tts_.get(), [this, finished](QTextToSpeech::State s) {
+        if (s != QTextToSpeech::Ready && s != QTextToSpeech::Error) return;
+        busy_ = false;
+        if (finished) finished();
     });
 }
 
@@ -19,9 +21,12 @@ QtSpeechEngine::~QtSpeechEngine() = default;
 
 bool QtSpeechEngine::available() const { return tts_->state() != QTextToSpeech::Error && !tts_->engine().isEmpty(); }
 
-bool QtSpeechEngine::speaking() const { return tts_->state() == QTextToSpeech::Speaking; }
+bool QtSpeechEngine::speaking() const { return busy_ || tts_->state() == QTextToSpeech::Speaking; }
 
-void QtSpeechEngine::say(const std::string& text) { tts_->say(QString::fromStdString(text)); }
+void QtSpeechEngine::say(const std::string& text) {
+    busy_ = true;
+    tts_->say(QString::fromStdString(text));
+}
 
 QStringList QtSpeechEngine::voices() const {
     QStringList names;

@@ -32,6 +32,8 @@ public:
 
 private:
     std::unique_ptr<QTextToSpeech> tts_;
+    // From say() until the service is ready again: its own state changes only later.
+    bool busy_ = false;
 };
 
 }  // namespace vantrel

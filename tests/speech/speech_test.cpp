@@ -190,6 +190,7 @@ TEST_F(Speech, ACarefulDriveIsAnnouncedWhereItsTraceSaysAndEachMarkOnce) {
     ASSERT_FALSE(said.empty());
     std::map<std::pair<long double, int>, int> marks;  // (stop point, mark) -> times said
     int at_point = 0, doors = 0;
+    std::vector<std::string> next_stations;
     for (const Utterance& u : said) {
         SCOPED_TRACE(speech::log_line(u));
         ASSERT_TRUE(trace.count(u.ms));
@@ -217,6 +218,9 @@ TEST_F(Speech, ACarefulDriveIsAnnouncedWhereItsTraceSaysAndEachMarkOnce) {
             case Kind::signal:
                 EXPECT_EQ(row.at("signal_code"), speech::value_text(u.value));
                 break;
+            case Kind::station:
+                next_stations.push_back(u.text);
+                break;
             case Kind::overspeed: case Kind::ats: case Kind::vigilance:
                 ADD_FAILURE() << "a careful drive has no warnings";
                 break;
@@ -242,7 +246,12 @@ TEST_F(Speech, ACarefulDriveIsAnnouncedWhereItsTraceSaysAndEachMarkOnce) {
         }
     }
     EXPECT_EQ(marks.size(), expected);
-    EXPECT_EQ(at_point, 0);        // the careful driver stands a metre or more short
+    EXPECT_EQ(at_point, 0);  // the careful driver stands a metre or more short
+    // Leaving each platform but the last names the next station, in order.
+    const auto tables = load("train_721.dat", "line_rapid.dat");
+    const auto& st = tables->route.stations;
+    ASSERT_EQ(next_stations.size(), st.size() - 1);
+    for (size_t i = 1; i < st.size(); ++i) EXPECT_EQ(next_stations[i - 1], speech::Texts(speech::Language::Japanese).station(st[i].name, st[i].type));
     // Every change of the doors in the trace was said.
     int changes = 0;
     for (auto it = std::next(trace.begin()); it != trace.end(); ++it)
