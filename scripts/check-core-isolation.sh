@@ -4,7 +4,7 @@ set -eu
 root=${1:-.}
 cd "$root"
 bad=$(grep -rlE '#include *[<"](Q[A-Za-z]+|Qt[A-Za-z]*/|AL/|SDL|libav|libsw|sndfile)' \
-        src/common src/app src/cab src/controllers src/dynamics src/input src/route src/sound 2>/dev/null \
+        src/common src/app src/cab src/controllers src/dynamics src/input src/route src/sound src/speech 2>/dev/null \
       | grep -vE '_window\.(cpp|hpp)$|/main\.cpp$' || true)
 if [ -n "$bad" ]; then
   echo "logic sources include device headers:"; echo "$bad"; exit 1

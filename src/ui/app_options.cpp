@@ -9,6 +9,7 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: vantrel [--data-dir DIR | --choose-data-set] [--train FILE --route FILE]\n"
     "               [--record FILE] [--trace FILE] [--timing-log FILE]\n"
+    "               [--speak] [--speech-log FILE]\n"
     "       vantrel --help | --version\n";
 
 }  // namespace
@@ -25,12 +26,17 @@ std::optional<AppOptions> parse_app_options(int argc, const char* const* argv, s
             o.choose_data_set = true;
             continue;
         }
+        if (a == "--speak") {
+            o.speak = true;
+            continue;
+        }
         std::string* target = a == "--data-dir"     ? &o.data_dir
                               : a == "--train"      ? &o.train
                               : a == "--route"      ? &o.route
                               : a == "--record"     ? &o.record
                               : a == "--trace"      ? &o.trace
                               : a == "--timing-log" ? &o.timing_log
+                              : a == "--speech-log" ? &o.speech_log
                                                     : nullptr;
         if (!target) {
             err << "vantrel: unknown option " << a << "\n" << kUsage;

@@ -201,6 +201,7 @@ void DriveSession::key(char c) {
         write_record(now, code);
     }
     AsciiDown(run_, c);
+    Q_EMIT typed(c);
     end_input();
 }
 

@@ -73,6 +73,7 @@ public:
 Q_SIGNALS:
     void changed();  // after every event: the cab view may differ
     void stepped();  // after each 100 ms step
+    void typed(char c);  // after a character has gone to AsciiDown
 
 private:
     void wake();

@@ -24,6 +24,8 @@
 #include "ui/serial_settings_dialog.hpp"
 #include "platform/qt_picture_loader.hpp"
 #include "ui/cab_screen.hpp"
+#include "ui/cab_speech.hpp"
+#include "platform/screen_saver_inhibitor.hpp"
 #include "ui/clocked_sound.hpp"
 #include "ui/drive_session.hpp"
 #include "ui/film_mix_menu.hpp"
@@ -221,6 +223,10 @@ void DrivingWindow::build_menu() {
     connect(sound_reset, &QAction::triggered, this, [this] { run_->commentary.queue.fill(kNoWave); });
     build_view_menu(show);
     attach_run_report(*this, *show, *run_, *session_);
+    speech_ = new CabSpeech(*this, *bar, *run_, *session_, hooks_.speech);
+    // The screen stays awake while the run goes, not while paused or on the title window.
+    auto* awake = new ScreenSaverInhibitor(QDBusConnection::sessionBus(), this);
+    connect(session_.get(), &DriveSession::changed, awake, [this, awake] { awake->set_active(session_->running()); });
 
     QMenu* controller = bar->addMenu(text_or(s.control, "Controller(&C)"));
     controller->setObjectName("Controller1");

@@ -19,6 +19,8 @@ namespace vantrel {
 
 struct Run;
 class CabScreen;
+class CabSpeech;
+struct SpeechSetup;
 class DriveSession;
 class FramePresenter;
 class HelpWindow;
@@ -44,6 +46,7 @@ struct DriveHooks {
     // The joystick's type, last state and calibration outlive a driving window: the program
     // owns them (nullptr: this window keeps its own).
     JoystickControl* joystick_control = nullptr;
+    const SpeechSetup* speech = nullptr;  // the program's (nullptr: speech from the settings only)
 };
 
 // The text shown for a loading failure.
@@ -60,6 +63,7 @@ public:
     [[nodiscard]] DriveSession& session() { return *session_; }
     [[nodiscard]] CabScreen& screen() { return *screen_; }
     [[nodiscard]] QMenu* move_menu() const { return move_menu_; }
+    [[nodiscard]] CabSpeech& speech() { return *speech_; }
     [[nodiscard]] SerialPort& serial_port() { return *serial_; }
     // A menu item by its component name (start1, menu_d2, COM21, ...).
     [[nodiscard]] QAction* item(const QString& name) const;
@@ -100,6 +104,7 @@ private:
     void inform(const QString& text);  // a modal note: the hook's, or a message box
 
     DriveHooks hooks_;
+    CabSpeech* speech_ = nullptr;  // a child of the window
     BackEnds back_;
     std::unique_ptr<Run> run_;
     std::unique_ptr<SoundChannels> clocked_sound_;  // deterministic sound status for recorded drives

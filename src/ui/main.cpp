@@ -1,5 +1,6 @@
 // vantrel: the program a player runs. The title window, or with --train and --route the
 // driving window at once.
+#include <fstream>
 #include <iostream>
 #include <string>
 
@@ -13,6 +14,7 @@
 #include "ui/app_options.hpp"
 #include "ui/app_translation.hpp"
 #include "ui/art_resources.hpp"
+#include "ui/cab_speech.hpp"
 #include "ui/data_set_dialog.hpp"
 #include "ui/driving_window.hpp"
 #include "ui/help_window.hpp"
@@ -25,7 +27,8 @@ namespace {
 // The driving window at once on the named train and route, in the data folder given or
 // the current one: how authors try a pair, so nothing is searched or chosen.
 int drive_directly(const vantrel::AppOptions& options, vantrel::HelpWindow& help, vantrel::ValueDisplay& values,
-                   vantrel::JoystickControl& joystick, const std::function<void(const QString&)>& report) {
+                   vantrel::JoystickControl& joystick, const vantrel::SpeechSetup& speech,
+                   const std::function<void(const QString&)>& report) {
     if (const auto operation = vantrel::PathResolver(options.data_dir).resolve("operation.dat")) help.load(*operation);
     vantrel::DriveRequest request;
     request.data_dir = options.data_dir;
@@ -39,6 +42,7 @@ int drive_directly(const vantrel::AppOptions& options, vantrel::HelpWindow& help
     hooks.value_display = &values;
     hooks.help = &help;
     hooks.joystick_control = &joystick;
+    hooks.speech = &speech;
     auto window = vantrel::DrivingWindow::open(request, std::move(hooks), vantrel::make_back_ends());
     if (!window) return vantrel::kExitDataError;
     QObject::connect(window.get(), &vantrel::DrivingWindow::closed, qApp, &QApplication::quit, Qt::QueuedConnection);
@@ -79,10 +83,15 @@ int main(int argc, char** argv) {
 
     vantrel::ValueDisplay values;
     vantrel::JoystickControl joystick;  // outlives every driving window
+    vantrel::SpeechSetup speech{options->speak, options->speech_log};
+    if (!speech.log_file.empty() && !std::ofstream(speech.log_file, std::ios::binary | std::ios::trunc)) {
+        std::cerr << "vantrel: cannot write " << speech.log_file << "\n";
+        return vantrel::kExitUsage;
+    }
     const bool direct = !options->train.empty();
     if (direct) {
         vantrel::HelpWindow help;
-        return drive_directly(*options, help, values, joystick, report);
+        return drive_directly(*options, help, values, joystick, speech, report);
     }
 
     bool ask = options->choose_data_set;
@@ -109,6 +118,7 @@ int main(int argc, char** argv) {
             setup.value_display = &values;
             setup.help = &help;
             setup.joystick_control = &joystick;
+            setup.speech = &speech;
             if (picked) setup.switch_data_set = [] { QCoreApplication::exit(vantrel::kExitSwitchDataSet); };
             title = vantrel::TitleWindow::create(std::move(setup));
         }

@@ -41,9 +41,11 @@ QPushButton* picture_button(QWidget* parent, const char* name, const char* pictu
     b->setProperty("picture", QString(":/art/") + picture);
     b->setIcon(QIcon(QString(":/art/") + picture));
     b->setFlat(true);
-    b->setFocusPolicy(Qt::NoFocus);
+    // Reachable by Tab and named for screen readers; a focus ring shows where Enter goes.
+    b->setFocusPolicy(Qt::TabFocus);
     b->setCursor(Qt::PointingHandCursor);
-    b->setStyleSheet("QPushButton { border: none; padding: 0; background: transparent; }");
+    b->setStyleSheet("QPushButton { border: none; padding: 0; background: transparent; }"
+                     "QPushButton:focus { border: 2px solid #ffd400; }");
     b->hide();
     return b;
 }
@@ -63,6 +65,7 @@ TitleWindow::TitleWindow(TitleSetup setup) : QWidget(nullptr, Qt::FramelessWindo
                                                   QRect(295, 390, 163, 50), QRect(468, 360, 163, 50)};
     for (size_t i = 0; i < trains_.size(); ++i) {
         trains_[i] = picture_button(this, kNames[i], kPictures[i]);
+        trains_[i]->setAccessibleName(tr("車両 %1").arg(i + 1));
         place(trains_[i], kPlaces[i]);
         connect(trains_[i], &QPushButton::clicked, this, [this, i] { choose(static_cast<int>(i)); });
     }
@@ -72,16 +75,19 @@ TitleWindow::TitleWindow(TitleSetup setup) : QWidget(nullptr, Qt::FramelessWindo
                                                        QRect(468, 360, 47, 50)};
     for (size_t i = 0; i < badges_.size(); ++i) {
         badges_[i] = picture_button(this, kBadgeNames[i], kBadgePictures[i]);
+        badges_[i]->setAccessibleName(tr("別の車両 %1").arg(i + 2));
         place(badges_[i], kBadgePlaces[i]);
         connect(badges_[i], &QPushButton::clicked, this, [this, i] { choose(4 + static_cast<int>(i)); });
     }
     HELP_ = picture_button(this, "HELP", "help.png");
+    HELP_->setAccessibleName(tr("説明書"));
     place(HELP_, QRect(11, 429, 50, 19));
     connect(HELP_, &QPushButton::clicked, this, [this] {
         const auto page = std::filesystem::absolute(setup_.data_dir / "readme.html");
         QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(page.string())));
     });
     Quit_ = picture_button(this, "Quit", "quit.png");
+    Quit_->setAccessibleName(tr("終了"));
     place(Quit_, QRect(11, 453, 50, 19));
     connect(Quit_, &QPushButton::clicked, this, [this] {
         driving_.reset();
@@ -90,7 +96,8 @@ TitleWindow::TitleWindow(TitleSetup setup) : QWidget(nullptr, Qt::FramelessWindo
     open_ = new QPushButton(tr("車両と路線を開く..."), this);
     open_->setObjectName("OpenFiles");
     place(open_, QRect(480, 453, 150, 19));
-    open_->setFocusPolicy(Qt::NoFocus);
+    open_->setFocusPolicy(Qt::TabFocus);
+    open_->setAccessibleName(tr("車両と路線を開く"));
     open_->hide();
     connect(open_, &QPushButton::clicked, this, &TitleWindow::pick_files);
     if (setup_.switch_data_set) {
@@ -285,6 +292,13 @@ void TitleWindow::set_badges(bool shown) {
 }
 
 void TitleWindow::keyPressEvent(QKeyEvent* event) {
+    // Enter, Space or Esc skips the opening movie, as a click does.
+    const int k = event->key();
+    if (DXDraw1_->isVisible() && (k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Space || k == Qt::Key_Escape)) {
+        end_movie();
+        event->accept();
+        return;
+    }
     if ((event->modifiers() & ~Qt::KeypadModifier) == Qt::ShiftModifier) {
         set_badges(true);
         alternate_ = true;
@@ -368,6 +382,7 @@ void TitleWindow::open_driving_window() {
     hooks.value_display = setup_.value_display;
     hooks.help = setup_.help;
     hooks.joystick_control = setup_.joystick_control;
+    hooks.speech = setup_.speech;
     driving_ = DrivingWindow::open(request, std::move(hooks), setup_.make_back_ends ? setup_.make_back_ends() : make_back_ends());
     if (!driving_) return;  // the title keeps its building look, its buttons usable
     connect(driving_.get(), &DrivingWindow::closed, this, &TitleWindow::driving_window_closed, Qt::QueuedConnection);

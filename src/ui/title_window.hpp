@@ -36,6 +36,7 @@ struct TitleSetup {
     std::function<BackEnds()> make_back_ends;
     JoystickControl* joystick_control = nullptr;  // the program's, handed to every driving window
     std::function<void()> switch_data_set;        // set: a button lets the player choose another set
+    const SpeechSetup* speech = nullptr;          // likewise
 };
 
 class TitleWindow final : public QWidget {

@@ -126,6 +126,31 @@ TEST_F(TitleWindowTest, ABadgeClickedChoosesTheAlternateTrainOfItsButton) {
     }
 }
 
+TEST_F(TitleWindowTest, IsWorkedByKeyboardAloneAndNamesItsButtons) {
+    auto title = make_title(data_dir(), errors);
+    ASSERT_TRUE(title);
+    title->show();
+    QApplication::setActiveWindow(title.get());
+    title->setFocus();
+    QTest::keyClick(title.get(), Qt::Key_Return);  // skips the movie
+    EXPECT_FALSE(title->movie_visible());
+    for (int tick = 0; tick < 10; ++tick) title->timer_tick();
+    std::vector<std::string> reached;
+    for (int i = 0; i < 7; ++i) {
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : title.get(), Qt::Key_Tab);
+        QWidget* f = QApplication::focusWidget();
+        ASSERT_TRUE(f);
+        EXPECT_FALSE(f->accessibleName().isEmpty()) << f->objectName().toStdString();
+        reached.push_back(f->objectName().toStdString());
+    }
+    for (const char* name : {"Train1", "train4", "HELP", "Quit", "OpenFiles"})
+        EXPECT_NE(std::find(reached.begin(), reached.end(), name), reached.end()) << name;
+    auto* quit = title->findChild<QPushButton*>("Quit");
+    quit->setFocus();
+    QTest::keyClick(quit, Qt::Key_Space);
+    EXPECT_FALSE(title->isVisible());
+}
+
 TEST_F(TitleWindowTest, AddedTextsAreJapaneseWithAnEnglishTranslation) {
     auto texts = [this] {
         auto title = make_title(data_dir(), errors);

@@ -5,15 +5,13 @@
 #include <memory>
 
 #include "app/run.hpp"
-#include "app/run_setup.hpp"
 #include "app/scheduler.hpp"
 #include "app/timer1.hpp"
 #include "app/virtual_run.hpp"
-#include "cab/header_picture_loader.hpp"
+#include "driving/driven_run.hpp"
 #include "common/fixed_point.hpp"
 #include "dynamics/motion.hpp"
 #include "input/keyboard.hpp"
-#include "platform/wave_file.hpp"
 #include "sound/sim_sound.hpp"
 
 namespace vantrel::driving {
@@ -138,18 +136,13 @@ public:
 DriveScript derive_drive(const std::filesystem::path& data_dir, const std::string& train, const std::string& route,
                          int32_t frames) {
     DriveScript out;
-    auto run = std::make_unique<Run>();
-    SndfileWaveInfoReader wave_lengths;
-    sim::SimSoundChannels sound(wave_lengths);
-    NullFrameSource video(frames);
-    run->attach(sound);
-    run->attach(video);
-    const PathResolver resolver(data_dir.string());
-    HeaderPictureLoader pictures;
-    if (auto error = load_run(*run, RunFiles{train, route, "vantrel.dat"}, resolver, pictures)) {
-        out.error = error->message;
+    DrivenRun driven(frames);
+    if (std::string error = driven.load(data_dir, train, route); !error.empty()) {
+        out.error = error;
         return out;
     }
+    auto& run = driven.run;
+    sim::SimSoundChannels& sound = driven.sound;
     Driver driver(*run, sound);
     for (size_t i = 0; i < run->route.stations.size(); ++i)
         if (run->route.stations[i].type != 1) driver.last_stop_ = static_cast<int>(i);

@@ -26,6 +26,7 @@
 #include "vantrel_sim/careful_drive.hpp"
 #include "vantrel_sim/script.hpp"
 #include "sound/sim_sound.hpp"
+#include "speech/announcer.hpp"
 #include "app/trace.hpp"
 
 namespace vantrel::sim {
@@ -35,7 +36,8 @@ constexpr std::string_view kUsage =
     "usage: vantrel-sim --train FILE [--route FILE] [--strings FILE] [--data-dir DIR]\n"
     "                   [--script FILE] [--seconds S] [--trace FILE] [--events FILE]\n"
     "                   [--view FILE] [--frames N | --video] [--audio FILE.wav]\n"
-    "                   [--report FILE.html|FILE.json|FILE.txt] [--drive SCRIPT_OUT]\n";
+    "                   [--report FILE.html|FILE.json|FILE.txt] [--drive SCRIPT_OUT]\n"
+    "                   [--drive-by-ear SCRIPT_OUT] [--speech-log FILE] [--speech-language ja|en]\n";
 
 void apply_controller(Run& run, ScriptedJoystickReader& joystick, const ScriptAction& action) {
     JoystickControl& control = run.joystick_control();
@@ -112,6 +114,13 @@ int run_simulation(const SimOptions& options, std::ostream& out, std::ostream& e
     auto trace = open_output(options.trace, err);
     auto events = open_output(options.events, err);
     auto view = open_output(options.view, err);
+    auto speech_log = open_output(options.speech_log, err);
+    if (!options.speech_log.empty() && !speech_log) return kExitUsage;
+    speech::Announcer announcer(options.speech_english ? speech::Language::English : speech::Language::Japanese);
+    auto write_speech = [&] {
+        if (!speech_log) return;
+        for (const speech::Utterance& u : announcer.take()) *speech_log << speech::log_line(u);
+    };
     std::vector<std::unique_ptr<std::ofstream>> report_files;
     for (const std::string& name : options.reports)
         if (!report_files.emplace_back(open_output(name, err))) return kExitUsage;
@@ -178,6 +187,10 @@ int run_simulation(const SimOptions& options, std::ostream& out, std::ostream& e
         if (trace) append_trace_row(rows, t, *run);
         if (view) append_view_json(views, t, *run);
         if (reporting) report.observe(*run);
+        if (speech_log) {
+            announcer.observe(*run, t);
+            write_speech();
+        }
         if (rows.size() > (1u << 20)) {
             trace->write(rows.data(), static_cast<std::streamsize>(rows.size()));
             rows.clear();
@@ -192,6 +205,10 @@ int run_simulation(const SimOptions& options, std::ostream& out, std::ostream& e
         run_virtual_until(scheduler, *run, sound, c.time_ms - 1, after_step);
         sound.set_time(c.time_ms);
         apply(*run, scheduler, joystick, c.time_ms, c.action);
+        if (const auto* key = std::get_if<KeyCommand>(&c.action); key && speech_log) {
+            announcer.request(*run, key->key, c.time_ms);
+            write_speech();
+        }
     }
     run_virtual_until(scheduler, *run, sound, end_ms, after_step);
     if (trace) trace->write(rows.data(), static_cast<std::streamsize>(rows.size()));
@@ -230,6 +247,11 @@ std::optional<SimOptions> parse_arguments(int argc, const char* const* argv, std
             o.video = true;
             continue;
         }
+        if (a == "--drive-by-ear" && i + 1 < argc) {
+            o.drive = argv[++i];
+            o.by_ear = true;
+            continue;
+        }
         if (i + 1 >= argc) {
             err << "vantrel-sim: " << a << " needs a value\n" << kUsage;
             return std::nullopt;
@@ -246,6 +268,14 @@ std::optional<SimOptions> parse_arguments(int argc, const char* const* argv, std
         else if (a == "--audio") o.audio = value;
         else if (a == "--report") o.reports.push_back(value);
         else if (a == "--drive") o.drive = value;
+        else if (a == "--speech-log") o.speech_log = value;
+        else if (a == "--speech-language") {
+            if (value != "ja" && value != "en") {
+                err << "vantrel-sim: --speech-language takes ja or en\n";
+                return std::nullopt;
+            }
+            o.speech_english = value == "en";
+        }
         else if (a == "--seconds" || a == "--frames") {
             char* end = nullptr;
             const long double v = std::strtold(value.c_str(), &end);
@@ -273,7 +303,7 @@ std::optional<SimOptions> parse_arguments(int argc, const char* const* argv, std
         return std::nullopt;
     }
     if (!o.drive.empty() && (!o.script.empty() || (!o.frames && !o.video))) {
-        err << "vantrel-sim: --drive takes no --script and needs --frames or --video\n" << kUsage;
+        err << "vantrel-sim: --drive and --drive-by-ear take no --script and need --frames or --video\n" << kUsage;
         return std::nullopt;
     }
     if (o.train.empty()) {

@@ -18,6 +18,9 @@ struct SimOptions {
     long double seconds = 60;
     bool seconds_given = false;     // --seconds was on the command line
     std::string drive;              // the careful driver drives; its script is written here
+    bool by_ear = false;            // the listening driver drives instead
+    std::string speech_log;         // what the cab says, one utterance a line
+    bool speech_english = false;    // the speech log's words in English
     std::optional<int32_t> frames;  // the video's length; none: no video
     bool video = false;             // open the route's own video for its length
 };

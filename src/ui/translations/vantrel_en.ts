@@ -16,6 +16,21 @@
     </message>
 </context>
 <context>
+    <name>vantrel::CabSpeech</name>
+    <message>
+        <source>音声案内(&amp;A)</source>
+        <translation>&amp;Accessibility</translation>
+    </message>
+    <message>
+        <source>音声案内を使う (K)</source>
+        <translation>Speak the cab (K)</translation>
+    </message>
+    <message>
+        <source>音声案内の設定(&amp;S)...</source>
+        <translation>Speech &amp;settings...</translation>
+    </message>
+</context>
+<context>
     <name>vantrel::DataSetChooser</name>
     <message>
         <source>データセットのフォルダを選ぶ</source>
@@ -379,6 +394,45 @@ Choose another data set or a folder.</translation>
     </message>
 </context>
 <context>
+    <name>vantrel::SpeechSettingsDialog</name>
+    <message>
+        <source>音声案内の設定</source>
+        <translation>Speech settings</translation>
+    </message>
+    <message>
+        <source>声</source>
+        <translation>Voice</translation>
+    </message>
+    <message>
+        <source>標準の声</source>
+        <translation>Default voice</translation>
+    </message>
+    <message>
+        <source>音声合成サービスが見つかりません</source>
+        <translation>No speech service was found</translation>
+    </message>
+    <message>
+        <source>声(&amp;V):</source>
+        <translation>&amp;Voice:</translation>
+    </message>
+    <message>
+        <source>話す速さ</source>
+        <translation>Speaking rate</translation>
+    </message>
+    <message>
+        <source>速さ(&amp;R):</source>
+        <translation>&amp;Rate:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>vantrel::TitleWindow</name>
     <message>
         <source>車両と路線を開く...</source>
@@ -403,6 +457,26 @@ Choose another data set or a folder.</translation>
     <message>
         <source>%1が見つかりません</source>
         <translation>%1 was not found</translation>
+    </message>
+    <message>
+        <source>車両 %1</source>
+        <translation>Train %1</translation>
+    </message>
+    <message>
+        <source>別の車両 %1</source>
+        <translation>Alternate train %1</translation>
+    </message>
+    <message>
+        <source>説明書</source>
+        <translation>Read me</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>車両と路線を開く</source>
+        <translation>Open train and route</translation>
     </message>
 </context>
 </TS>
