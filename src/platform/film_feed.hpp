@@ -29,6 +29,13 @@ public:
     virtual void set_draw_size(QSize size) = 0;
     // The frame the run wants now; returns at once.
     virtual void want(int32_t index) = 0;
+    // The train's motion as the logic has it: frames it moves a tick (negative backwards, 0
+    // standing) and how far it is past the wanted frame towards the next (0..1). The read-ahead
+    // follows it; without it the rate is judged from the calls to want().
+    virtual void set_motion(double frames_per_tick, double phase) {
+        (void)frames_per_tick;
+        (void)phase;
+    }
     // The ready picture nearest to `index` (exact when it is ready); returns at once.
     [[nodiscard]] virtual FilmPicture nearest(int32_t index) = 0;
     // Called, on the decoder's thread, each time a newly decoded picture became ready.

@@ -127,8 +127,46 @@ TEST(FilmFeed, ReversingDecodesEachKeyframeGroupOnceAndServesItBackwards) {
     for (int32_t n = 95; n <= 150; ++n) EXPECT_TRUE(seen.count(n)) << n;
 }
 
+// The run tells the feed its motion as the logic counts it (frames a tick and the accumulator's
+// fraction): speeding up from 1 to 4 frames a tick, every tick's picture is a new one (a plan by a
+// whole stride showed 2.5 frames a tick as 100, 103, 103, 106, ...); a standing train has the first
+// frames of either direction ready before it moves.
+TEST(FilmFeed, FollowsTheMotionTheRunTells) {
+    auto log = std::make_shared<ScriptedDecoder::Log>();
+    auto feed = make_film_feed(std::make_unique<ScriptedDecoder>(log));
+    constexpr int32_t kFilmed = 60;  // km/h at which the film moves a frame a tick
+    int32_t frame = 0, accumulator = 0, presented = -1;
+    for (int32_t kmh = kFilmed; frame < 280; kmh = std::min(4 * kFilmed, kmh + 3)) {
+        accumulator += kmh;
+        frame += accumulator / kFilmed;
+        accumulator %= kFilmed;
+        feed->set_motion(static_cast<double>(kmh) / kFilmed, static_cast<double>(accumulator) / kFilmed);
+        feed->want(frame);
+        FilmPicture shown;
+        for (auto end = std::chrono::steady_clock::now() + 20s; std::chrono::steady_clock::now() < end;) {
+            shown = feed->nearest(frame);
+            if (shown.index >= 0 && std::abs(shown.index - frame) <= 1) break;
+            std::this_thread::sleep_for(1ms);
+        }
+        ASSERT_GT(shown.index, presented) << "at frame " << frame << ", " << kmh << " km/h";
+        presented = shown.index;
+    }
+
+    feed->set_motion(0, 0);
+    feed->want(150);
+    for (int32_t n : {150, 149, 130, 151, 170}) EXPECT_TRUE(ready_within(*feed, n)) << n;
+    // Reversing from there: the first frames are on hand before the decoder hears of it.
+    feed->set_motion(-0.2, 0);
+    feed->want(149);
+    EXPECT_EQ(feed->nearest(149).index, 149);
+    EXPECT_EQ(feed->nearest(140).index, 140);
+}
+
 TEST(FilmSchedule, PlansTheWantedFrameThenTheWayAhead) {
     const auto group = [](int32_t n) { return n / 30 * 30; };
+    const auto plan = [](int32_t wanted, int direction, double step, int32_t ahead, double phase = 0, double trend = 0) {
+        return FilmSchedule{wanted, 300, direction, step, phase, trend, ahead};
+    };
     struct Case {
         const char* name;
         FilmSchedule schedule;
@@ -136,17 +174,20 @@ TEST(FilmSchedule, PlansTheWantedFrameThenTheWayAhead) {
         int32_t next;
     };
     const Case cases[] = {
-        {"the wanted frame first", {100, 300, 1, 1, 8}, {}, 100},
-        {"then the next ahead", {100, 300, 1, 1, 8}, {100, 101}, 102},
-        {"at twice the speed every second frame", {100, 300, 1, 2, 8}, {100, 102}, 104},
-        {"nothing past the end", {298, 300, 1, 1, 8}, {298, 299}, -1},
-        {"all planned frames ready", {100, 300, 1, 1, 2}, {100, 101, 102}, -1},
-        {"no frame before the film", {-5, 300, 1, 1, 8}, {}, -1},
-        {"backwards from the group's start", {100, 300, -1, 1, 40}, {}, 90},
-        {"backwards, a batch is half the plan", {100, 300, -1, 1, 4}, {}, 98},
-        {"backwards, the next group down", {100, 300, -1, 1, 40}, {90, 91, 92, 93, 94, 95, 96, 97, 98, 99, 100}, 69},
-        {"backwards, only the frames planned", {100, 300, -1, 3, 40}, {}, 91},
-        {"backwards, half the plan still ready", {100, 300, -1, 1, 10}, {100, 99, 98, 97, 96, 95}, -1},
+        {"the wanted frame first", plan(100, 1, 1, 8), {}, 100},
+        {"then the next ahead", plan(100, 1, 1, 8), {100, 101}, 102},
+        {"at twice the speed every second frame", plan(100, 1, 2, 8), {100, 102}, 104},
+        {"below the filming speed every frame", plan(100, 1, 0.3, 8), {100}, 101},
+        {"two and a half frames a tick, past half a frame", plan(100, 1, 2.5, 8, 0.5), {100, 103}, 105},
+        {"speeding up, the steps grow", plan(100, 1, 2, 8, 0, 0.5), {100, 102, 104}, 107},
+        {"nothing past the end", plan(298, 1, 1, 8), {298, 299}, -1},
+        {"all planned frames ready", plan(100, 1, 1, 2), {100, 101, 102}, -1},
+        {"no frame before the film", plan(-5, 1, 1, 8), {}, -1},
+        {"backwards from the group's start", plan(100, -1, 1, 40), {}, 90},
+        {"backwards, a batch is half the plan", plan(100, -1, 1, 4), {}, 98},
+        {"backwards, the next group down", plan(100, -1, 1, 40), {90, 91, 92, 93, 94, 95, 96, 97, 98, 99, 100}, 69},
+        {"backwards, only the frames planned", plan(100, -1, 3, 40), {}, 91},
+        {"backwards, half the plan still ready", plan(100, -1, 1, 10), {100, 99, 98, 97, 96, 95}, -1},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(next_film_frame(c.schedule, [&](int32_t n) { return c.ready.count(n) > 0; }, group), c.next)
