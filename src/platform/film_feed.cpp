@@ -16,6 +16,7 @@
 #endif
 
 #include "platform/film_decoder.hpp"
+#include "platform/film_opener.hpp"
 #include "platform/film_schedule.hpp"
 
 namespace vantrel {
@@ -350,7 +351,9 @@ std::unique_ptr<FilmFeed> open_film_feed(const std::filesystem::path& file, cons
 }
 
 bool FilmFrameSource::open(const std::filesystem::path& file) {
-    feed_ = open_film_feed(file, progress_);
+    FilmOpener opener(file, progress_);
+    if (waiting_ && !waiting_([&opener] { return opener.finished(); })) opener.cancel();
+    feed_ = opener.take();
     return feed_ != nullptr;
 }
 

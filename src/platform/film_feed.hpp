@@ -56,12 +56,18 @@ public:
     bool frame(int32_t, FrameImage&) override { return false; }
     // The open film's feed, nullptr without one.
     [[nodiscard]] FilmFeed* feed() const { return feed_.get(); }
-    // Receives the index's progress (0..100) during the next open.
+    // Receives the index's progress (0..100), on the worker thread that builds it, during the next open.
     void set_progress(std::function<void(int)> progress) { progress_ = std::move(progress); }
+    // The index is built on a worker thread; meanwhile `waiting` runs on the caller's thread with
+    // a test of whether the film is open, returning once it is, or false to give the film up.
+    // Without it the caller simply waits.
+    using Waiting = std::function<bool(const std::function<bool()>& finished)>;
+    void set_waiting(Waiting waiting) { waiting_ = std::move(waiting); }
 
 private:
     std::unique_ptr<FilmFeed> feed_;
     std::function<void(int)> progress_;
+    Waiting waiting_;
 };
 
 }  // namespace vantrel

@@ -5,11 +5,13 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
 #include <QSettings>
 #include <QThread>
+#include <QTimer>
 #include <QWindow>
 
 #include "app/run.hpp"
@@ -102,6 +104,21 @@ bool DrivingWindow::load(const DriveRequest& request) {
             }
         });
     }
+    // The index is built on a worker: meanwhile this thread runs its events (the progress
+    // line, the title's cancel).
+    if (back_.set_waiting) {
+        back_.set_waiting([this](const std::function<bool()>& finished) {
+            QEventLoop loop;
+            QTimer poll;
+            connect(&poll, &QTimer::timeout, &loop, [&] {
+                film_cancelled_ = hooks_.cancel_requested && hooks_.cancel_requested();
+                if (finished() || film_cancelled_) loop.quit();
+            });
+            poll.start(10);
+            if (!finished()) loop.exec();
+            return !film_cancelled_;
+        });
+    }
     const RunFiles files{request.train, request.route, request.strings};
     auto progress = [this, last = QString::fromUtf8("設定ファイルを読み込んでいます")](std::string_view text) mutable {
         const QString status = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -114,6 +131,7 @@ bool DrivingWindow::load(const DriveRequest& request) {
         report(load_error_text(*error));
         return false;
     }
+    if (film_cancelled_) return false;
     auto open_output = [&](std::ofstream& out, const std::string& name) {
         if (name.empty()) return true;
         out.open(name, std::ios::binary);

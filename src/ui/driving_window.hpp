@@ -43,6 +43,8 @@ struct DriveHooks {
     // The joystick's type, last state and calibration outlive a driving window: the program
     // owns them (nullptr: this window keeps its own).
     JoystickControl* joystick_control = nullptr;
+    // Asked while the film's index is built: true gives up opening the window (no error).
+    std::function<bool()> cancel_requested;
 };
 
 // The text shown for a loading failure.
@@ -116,6 +118,7 @@ private:
     ViewZoom zoom_;
     int wheel_remainder_ = 0;
     bool closing_ = false;
+    bool film_cancelled_ = false;  // the player gave up while the film's index was built
     bool centred_ = false;
 };
 
