@@ -11,6 +11,7 @@
 #include "film_maker.hpp"
 #include "platform/ffmpeg_handles.hpp"
 #include "platform/film_decoder.hpp"
+#include "platform/film_opener.hpp"
 #include "platform/film_schedule.hpp"
 #include "test_support.hpp"
 
@@ -160,6 +161,66 @@ TEST(FilmFeed, FollowsTheMotionTheRunTells) {
     feed->want(149);
     EXPECT_EQ(feed->nearest(149).index, 149);
     EXPECT_EQ(feed->nearest(140).index, 140);
+}
+
+// The picture index built on a worker from a slow stand-in input: the caller gets control back
+// at once, hears the progress from the worker, and a cancel ends the build at its next step.
+TEST(FilmOpener, BuildsTheIndexOffTheCallersThreadAndCanBeCancelled) {
+    struct Input {
+        std::mutex mutex;
+        std::condition_variable changed;
+        int percent = -1;
+        bool go = false;
+        bool left = false;  // the build was left
+    };
+    const auto slow = [](std::shared_ptr<Input> in) {
+        return [in](const std::filesystem::path&, const std::function<void(int)>& progress) {
+            struct Leaving {
+                std::shared_ptr<Input> in;
+                ~Leaving() {
+                    const std::lock_guard lock(in->mutex);
+                    in->left = true;
+                    in->changed.notify_all();
+                }
+            } leaving{in};
+            for (int percent = 0; percent <= 100; ++percent) {
+                progress(percent);
+                std::unique_lock lock(in->mutex);
+                in->percent = percent;
+                in->changed.notify_all();
+                in->changed.wait_for(lock, 20s, [&] { return in->go; });
+            }
+            return std::unique_ptr<FilmDecoder>(std::make_unique<ScriptedDecoder>(std::make_shared<ScriptedDecoder::Log>()));
+        };
+    };
+    const auto reached = [](Input& in, auto done) {
+        std::unique_lock lock(in.mutex);
+        return in.changed.wait_for(lock, 20s, [&] { return done(); });
+    };
+
+    auto held = std::make_shared<Input>();
+    std::atomic<int> heard{-1};
+    FilmOpener cancelled("film.avi", [&](int percent) { heard = percent; }, slow(held));
+    ASSERT_TRUE(reached(*held, [&] { return held->percent == 0; }));
+    EXPECT_FALSE(cancelled.finished()) << "the build waits on its input, the caller does not";
+    EXPECT_EQ(heard, 0);
+    cancelled.cancel();
+    {
+        const std::lock_guard lock(held->mutex);
+        held->go = true;
+    }
+    held->changed.notify_all();
+    EXPECT_EQ(cancelled.take(), nullptr);
+    EXPECT_TRUE(held->left);
+    EXPECT_LT(held->percent, 100) << "cancelled at the next step, not at the end";
+
+    auto quick = std::make_shared<Input>();
+    quick->go = true;
+    FilmOpener opened("film.avi", {}, slow(quick));
+    const auto feed = opened.take();
+    ASSERT_NE(feed, nullptr);
+    EXPECT_EQ(feed->length(), 300);
+    EXPECT_TRUE(opened.finished());
 }
 
 TEST(FilmSchedule, PlansTheWantedFrameThenTheWayAhead) {
