@@ -101,6 +101,11 @@
         <translation>Open train and route...</translation>
     </message>
     <message>
+        <location filename="../title_window.cpp" line="98"/>
+        <source>中止</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
         <location filename="../title_window.cpp" line="276"/>
         <source>データファイル (*.dat);;すべてのファイル (*)</source>
         <translation>Data files (*.dat);;All files (*)</translation>
