@@ -241,7 +241,7 @@ private:
             return off <= near || (passed && off <= 1);
         };
         const auto group = [&](int32_t n) { return decoder_->group_start(n); };
-        const int32_t next = next_film_frame(plan, ready, group);
+        const int32_t next = told_ && moving && plan.direction >= 0 ? reachable(plan, ready) : next_film_frame(plan, ready, group);
         if (next >= 0 || moving || !told_) return next;
         // A standing train gets the first frames the other way too: reversing (or going on
         // after reversing) then starts at once, however far apart the film's keyframes are.
@@ -252,6 +252,28 @@ private:
         other.trend = 0;
         other.ahead = other.direction < 0 ? std::max(1, capacity() / 2) : kStandingAhead;
         return next_film_frame(other, ready, group);
+    }
+
+    // Frames decoded from the last one (going on) or from their keyframe (after a seek).
+    [[nodiscard]] int64_t decode_cost(int32_t n) const {
+        const int32_t group = decoder_->group_start(n);
+        const bool goes_on = last_decoded_ >= group && last_decoded_ < n;
+        return static_cast<int64_t>(n) - (goes_on ? last_decoded_ : group) + (goes_on ? 0 : 1);
+    }
+
+    // Forwards: the first planned frame not ready that the decoder can make before the train is
+    // there. A decoder slower than the train would otherwise chase the wanted frame and fall
+    // further behind with every picture; this way it waits for the train at a frame ahead.
+    int32_t reachable(const FilmSchedule& plan, const std::function<bool(int32_t)>& ready) const {
+        const std::vector<int32_t> frames = planned_film_frames(plan);
+        for (size_t k = 0; k < frames.size(); ++k) {
+            const int32_t f = frames[k];
+            if (ready(f)) continue;
+            if (decode_rate_ <= 0 || k + 1 == frames.size()) return f;
+            const double needs = static_cast<double>(decode_cost(f)) / decode_rate_;
+            if (needs <= (static_cast<double>(k) + 0.5) / kPresentationsPerSecond) return f;
+        }
+        return -1;
     }
 
     static void lower_priority() {
@@ -286,7 +308,14 @@ private:
                 generation = generation_;
             }
             QImage picture;
+            const int64_t cost = decode_cost(next);
+            const auto began = Clock::now();
             const bool made = decoder_->decode(next) && decoder_->picture(size, picture);
+            const double took = std::chrono::duration<double>(Clock::now() - began).count();
+            if (made && took > 0) {
+                const double rate = static_cast<double>(cost) / took;
+                decode_rate_ = decode_rate_ <= 0 ? rate : 0.7 * decode_rate_ + 0.3 * rate;
+            }
             last_decoded_ = next;
             std::function<void()> notify;
             {
@@ -312,6 +341,7 @@ private:
 
     std::unique_ptr<FilmDecoder> decoder_;  // used by the thread alone
     int32_t last_decoded_ = -1;             // likewise
+    double decode_rate_ = 0;                // frames the decoder makes a second, likewise
     const int32_t length_;
     const QSize source_;
     const double rate_;
