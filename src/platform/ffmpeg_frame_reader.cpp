@@ -18,17 +18,10 @@ namespace {
 constexpr int64_t kThreadedPixels = 1280 * 720;
 // Keyframes tried one further back each when a seek gives a first picture after the target.
 constexpr int kMaxSeekBacks = 3;
-// After a byte seek, packets read before one carries a decoding time the index knows.
-constexpr int kMaxUnsyncedPackets = 64;
-// How far from the entry sought to look for the entry of the first timed packet.
-constexpr int32_t kSyncReach = 4096;
-// Seeks that had to fall back to reading from the start before the reader stops trying them.
-constexpr int kMaxFailedSeeks = 2;
 
 }  // namespace
 
 struct FfmpegFrameReader::Impl {
-    std::filesystem::path file;
     FilmInput input;
     ff::CodecContext decoder;
     bool threads_pending = false;  // open() asked for threads: started at the first decode
@@ -41,8 +34,6 @@ struct FfmpegFrameReader::Impl {
     int32_t sync_entry = 0;
     int sync_skipped = 0;
     int64_t sample_origin = 0;  // AVI: the dts of sample 0
-    int64_t piece_offset = 0;   // the offset of the piece the last packet read lies in
-    int failed_seeks = 0;       // seeks that landed nowhere; past kMaxFailedSeeks, read from the start
 
     ff::Frame scratch = ff::make_frame();
     ff::Frame latest = ff::make_frame();  // the decoder's last picture
@@ -55,14 +46,11 @@ struct FfmpegFrameReader::Impl {
     bool input_ended = false;    // end of file sent to the decoder
     int32_t drained = 0;         // pictures received since then
     int32_t awaited = -1;        // after a seek: the keyframe entry decoding starts at
-    FilmIndexEntry awaited_at;   // its entry (or the keyframe before the first frame)
     bool landed_late = false;    // the seek went past `awaited`
     int32_t shown_frame = -1;
     int32_t shown_picture = -1;
-    // The last frame that could not be decoded and its group: later frames of that group fail at
-    // once (a damaged group is not decoded again for each), until a picture elsewhere was decoded.
-    int32_t failed_frame = -1;
-    int32_t failed_group = -1;
+    // Frames from here on cannot be decoded (damaged or cut short): the last picture is reused.
+    int32_t decodable_end = INT32_MAX;
 
     [[nodiscard]] bool is_open() const { return input.stream != nullptr; }
 
@@ -72,7 +60,7 @@ struct FfmpegFrameReader::Impl {
 
     [[nodiscard]] int32_t key_at_or_before(int32_t frame) const {
         const auto it = std::upper_bound(keys.begin(), keys.end(), frame);
-        return it == keys.begin() ? keys.front() : *std::prev(it);
+        return it == keys.begin() ? 0 : *std::prev(it);
     }
 
     // Picture number of a decoded frame; nullopt for pictures the index does not know.
@@ -82,9 +70,7 @@ struct FfmpegFrameReader::Impl {
             // after its own, so it is the picture of the packet that far back.
             // At the end the pictures held back come out one by one.
             const int32_t held = input_ended ? ++drained : 0;
-            // Frame threads hold one packet more each.
-            const int threads = (decoder->active_thread_type & FF_THREAD_FRAME) != 0 ? decoder->thread_count - 1 : 0;
-            int32_t picture = sent_picture - decoder->has_b_frames - threads + held;
+            int32_t picture = sent_picture - decoder->has_b_frames + held;
             if (picture <= position) picture = position + 1;
             if (picture < 0 || picture >= index.pictures()) return std::nullopt;
             return picture;
@@ -105,28 +91,12 @@ struct FfmpegFrameReader::Impl {
         }
         if (cursor >= 0) {
             ++cursor;
-        } else if (const int32_t found = entry_timed(p); found >= 0) {
-            cursor = found;
-        } else if (++sync_skipped > kMaxUnsyncedPackets) {
+        } else if (p.size == index.entries[static_cast<size_t>(sync_entry)].size) {
+            cursor = sync_entry;
+        } else if (++sync_skipped > 4) {
             landed_late = true;  // the packets after the seek do not line up with the index
         }
         return cursor < index.length() ? cursor : -1;
-    }
-
-    // After a byte seek, packets are counted from the first whose decoding time and size (and
-    // position, where both are known) an entry near the one sought has: sizes alone are alike too
-    // often, and the piece of a picture before the first whole one carries the time of the next.
-    [[nodiscard]] int32_t entry_timed(const AVPacket& p) const {
-        if (p.dts == AV_NOPTS_VALUE) return -1;
-        const int32_t low = std::max(0, sync_entry - kSyncReach);
-        const int32_t high = std::min(index.length() - 1, sync_entry + kSyncReach);
-        int32_t best = -1;
-        for (int32_t n = low; n <= high; ++n) {
-            const FilmIndexEntry& e = index.entries[static_cast<size_t>(n)];
-            if (e.dts != p.dts || e.size != p.size || (p.pos >= 0 && e.pos >= 0 && e.pos != p.pos)) continue;
-            if (best < 0 || std::abs(n - sync_entry) < std::abs(best - sync_entry)) best = n;
-        }
-        return best;
     }
 
     // True when this packet is the keyframe awaited after a seek; sets `landed_late` when it is past it.
@@ -135,7 +105,7 @@ struct FfmpegFrameReader::Impl {
             if (entry > awaited) landed_late = true;
             return entry == awaited;
         }
-        const FilmIndexEntry& e = awaited_at;
+        const FilmIndexEntry& e = index.entries[static_cast<size_t>(awaited)];
         if (p.pts != AV_NOPTS_VALUE && p.pts == e.pts) return true;
         if (p.pts == AV_NOPTS_VALUE && p.dts != AV_NOPTS_VALUE && p.dts == e.dts) return true;
         if (p.dts != AV_NOPTS_VALUE && p.dts > e.dts) landed_late = true;
@@ -164,7 +134,6 @@ struct FfmpegFrameReader::Impl {
                 continue;
             }
             if (packet->stream_index == input.stream->index) {
-                on_line(*packet);
                 const int32_t entry = index.order == FilmOrder::Time ? -1 : entry_of(*packet);
                 if (awaited >= 0 && is_awaited(*packet, entry)) awaited = -1;
                 if (awaited < 0) {
@@ -178,14 +147,6 @@ struct FfmpegFrameReader::Impl {
             }
             av_packet_unref(packet.get());
         }
-    }
-
-    // Joined recordings: the packet's times moved onto the index's line of times.
-    void on_line(AVPacket& p) {
-        if (index.pieces.empty()) return;
-        if (p.pos >= 0) piece_offset = index.offset_at(p.pos);
-        if (p.pts != AV_NOPTS_VALUE) p.pts += piece_offset;
-        if (p.dts != AV_NOPTS_VALUE) p.dts += piece_offset;
     }
 
     void restart_decoder(int32_t synced_at) {
@@ -211,58 +172,29 @@ struct FfmpegFrameReader::Impl {
         return -1;
     }
 
-    // The entry decoding starts at for keyframe `key`: a cut film's first frames come from a
-    // keyframe before them that is never shown.
-    [[nodiscard]] FilmIndexEntry start_of(int32_t key) const {
-        const FilmIndexEntry& e = index.entries[static_cast<size_t>(key)];
-        if (key == keys.front() && !e.key && !index.lead.empty()) return index.lead.back();
-        return e;
-    }
-
-    // Opens the file afresh, at its start: when seeking lands nowhere (wrong cue positions, an
-    // index without keyframes) reading from the start still finds every picture.
-    bool reopen() {
-        FilmInput fresh = open_film_input(file);
-        if (!fresh.stream || fresh.stream->index != input.stream->index || fresh.stream->codecpar->codec_id != input.stream->codecpar->codec_id)
-            return false;
-        input = std::move(fresh);
-        piece_offset = 0;
-        return true;
-    }
-
-    // Puts the demuxer before keyframe `key` and decodes its first picture: by byte where the
-    // container has no seek index, else by time; when that lands past it or nowhere, from an
-    // earlier point, and at last from the start of the file opened again.
+    // Puts the demuxer before keyframe `key`: by byte where the container has no seek index, else
+    // by time; when that lands past it, from the start of the file.
     bool seek_to_key(int32_t key) {
-        const FilmIndexEntry start = start_of(key);
+        const FilmIndexEntry& e = index.entries[static_cast<size_t>(key)];
         AVFormatContext* f = input.format.get();
         const int s = input.stream->index;
-        const auto time_of = [&](const FilmIndexEntry& e) { return index.order == FilmOrder::Time ? std::min(e.pts, e.dts) : e.dts; };
+        const int64_t time = index.order == FilmOrder::Time ? std::min(e.pts, e.dts) : e.dts;
         const int32_t by_byte = byte_seek ? byte_entry(key) : -1;
-        for (int attempt = failed_seeks > kMaxFailedSeeks ? 2 : 0; attempt < 3; ++attempt) {
-            int32_t synced_at = 0;
-            bool moved = false;
-            if (attempt < 2 && by_byte >= 0) {
-                // The second time from the positioned packet before the first one's.
-                synced_at = attempt == 0 ? by_byte : by_byte > 0 ? byte_entry(by_byte - 1) : -1;
-                moved = synced_at >= 0 &&
-                        av_seek_frame(f, -1, index.entries[static_cast<size_t>(synced_at)].pos, AVSEEK_FLAG_BYTE) >= 0;
-            } else if (attempt < 2) {
-                const int32_t earlier = key > 0 ? key_at_or_before(key - 1) : -1;
-                const int64_t time = attempt == 0 ? time_of(start) : earlier >= 0 && earlier < key ? time_of(start_of(earlier)) : INT64_MIN;
-                moved = (attempt == 0 || time != INT64_MIN) && av_seek_frame(f, s, time, AVSEEK_FLAG_BACKWARD) >= 0;
-            } else {
-                moved = reopen();
-                f = input.format.get();
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            int result = -1;
+            if (attempt == 0) {
+                result = by_byte >= 0 ? av_seek_frame(f, -1, index.entries[static_cast<size_t>(by_byte)].pos, AVSEEK_FLAG_BYTE)
+                                      : av_seek_frame(f, s, time, AVSEEK_FLAG_BACKWARD);
+            } else if (attempt == 1 && (f->iformat->flags & AVFMT_NO_BYTE_SEEK) == 0) {
+                result = av_seek_frame(f, -1, 0, AVSEEK_FLAG_BYTE);
+            } else if (attempt == 2) {
+                result = av_seek_frame(f, s, INT64_MIN, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY);
             }
-            if (!moved) continue;
-            restart_decoder(synced_at);
+            if (result < 0) continue;
+            restart_decoder(attempt == 0 && by_byte >= 0 ? by_byte : 0);
             awaited = key;
-            awaited_at = start;
-            if (next_picture()) {
-                if (attempt == 2) ++failed_seeks;
-                return true;
-            }
+            // The first picture shows whether the seek reached the keyframe in time.
+            if (next_picture() || !landed_late) return true;
         }
         awaited = -1;
         return false;
@@ -277,7 +209,8 @@ struct FfmpegFrameReader::Impl {
             int32_t start = key;
             for (int back = 0;; ++back) {
                 if (!seek_to_key(start)) return false;
-                if (position <= target || start == keys.front() || back == kMaxSeekBacks) break;
+                if (position < 0) return false;  // nothing decodable from there on
+                if (position <= target || start == 0 || back == kMaxSeekBacks) break;
                 // The keyframe's first picture comes after the target (leading pictures of an
                 // open group): start one keyframe further back.
                 start = key_at_or_before(start - 1);
@@ -300,41 +233,33 @@ struct FfmpegFrameReader::Impl {
         keys.clear();
         position = shown_frame = shown_picture = -1;
         awaited = -1;
-        failed_frame = failed_group = -1;
-        failed_seeks = 0;
-        piece_offset = 0;
+        decodable_end = INT32_MAX;
         if (shown) av_frame_unref(shown.get());
         if (latest) av_frame_unref(latest.get());
     }
 
-    bool open(const std::filesystem::path& film, const std::function<void(int)>& progress, bool threads) {
+    bool open(const std::filesystem::path& file, const std::function<void(int)>& progress, bool threads) {
         close();
         if (!scratch || !latest || !shown || !packet) return false;
-        auto built = film_index(film, progress);
+        auto built = film_index(file, progress);
         if (!built) return false;
-        input = open_film_input(film);
+        input = open_film_input(file);
         if (!input.stream) return fail();
-        const AVCodecParameters& par = *input.stream->codecpar;
-        if (par.width != built->width || par.height != built->height) {
-            // Not what the cache said the film was: indexed again, never refused for it.
-            built = film_index(film, progress, true);
-            if (!built || par.width != built->width || par.height != built->height) return fail();
-        }
         index = std::move(*built);
-        file = film;
-        int32_t first_data = -1;  // AVI: empty samples before it show its picture
+        const AVCodecParameters& par = *input.stream->codecpar;
+        if (par.width != index.width || par.height != index.height) return fail();  // not the film indexed
+        bool origin_found = false;
         for (int32_t n = 0; n < index.length(); ++n) {
             const FilmIndexEntry& e = index.entries[static_cast<size_t>(n)];
             if (e.key && !e.empty) keys.push_back(n);
-            if (!e.empty && first_data < 0) {
+            if (!e.empty && !origin_found) {
                 sample_origin = e.dts - n;
-                first_data = n;
+                origin_found = true;
             }
         }
-        if (first_data < 0) return fail();
-        // Decoding starts at the first picture, keyframe or not.
-        if (keys.empty() || keys.front() > first_data) keys.insert(keys.begin(), first_data);
-        byte_seek = index.order == FilmOrder::Decode || seeks_by_byte(*input.format);
+        if (keys.empty() || keys.front() != 0) keys.insert(keys.begin(), 0);
+        const char* name = input.format->iformat->name;
+        byte_seek = index.order == FilmOrder::Decode || std::strstr(name, "mpegts") != nullptr || std::strcmp(name, "mpeg") == 0;
 
         if (!open_codec(false)) return fail();
         threads_pending = threads;
@@ -351,9 +276,8 @@ struct FfmpegFrameReader::Impl {
         context->thread_count = 1;
         if (threaded && static_cast<int64_t>(par.width) * par.height >= kThreadedPixels) {
             context->thread_count = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
-            // Pictures without times are numbered by the decoder's delay, which frame threads lengthen
-            // by a packet a thread: known for AVI samples, not for program streams counted by packet.
-            context->thread_type = index.order != FilmOrder::Decode ? FF_THREAD_FRAME | FF_THREAD_SLICE : FF_THREAD_SLICE;
+            // Pictures without times are numbered by the decoder's delay, which frame threads would change.
+            context->thread_type = index.order == FilmOrder::Time ? FF_THREAD_FRAME | FF_THREAD_SLICE : FF_THREAD_SLICE;
         }
         if (avcodec_open2(context.get(), codec, nullptr) < 0) return false;
         decoder = std::move(context);
@@ -373,18 +297,14 @@ struct FfmpegFrameReader::Impl {
             threads_pending = false;
             open_codec(true);
         }
-        if (!is_open() || frame < 0 || frame >= index.length()) return false;
+        if (!is_open() || frame < 0 || frame >= index.length() || frame >= decodable_end) return false;
         const int32_t target = picture_of_frame(frame);
         if (target != shown_picture) {
-            const int32_t group = key_at_or_before(frame);
-            if (group == failed_group && frame >= failed_frame) return false;
             if (!decode_to(frame, target)) {
-                // Damaged: this frame and the rest of its group; the next group is tried afresh.
-                failed_frame = frame;
-                failed_group = group;
+                // Cut short or damaged: every later frame is the last one that could be shown.
+                decodable_end = std::min(decodable_end, frame);
                 return false;
             }
-            failed_group = -1;
             av_frame_unref(shown.get());
             if (av_frame_ref(shown.get(), latest.get()) < 0) return false;
             shown_picture = target;

@@ -102,7 +102,6 @@ public:
             const int64_t moved = static_cast<int64_t>(index) - wanted_;
             if (wanted_ < 0 || seconds <= 0 || seconds > 1.0 || std::llabs(moved) > capacity()) {
                 speed_ = 0;  // a start or a jump: no rate to go by
-                failed_.clear();  // the reader tries them again after the jump's seek
             } else {
                 const double measured = static_cast<double>(moved) / seconds;
                 speed_ = speed_ == 0 ? measured : 0.7 * speed_ + 0.3 * measured;
@@ -322,7 +321,7 @@ private:
                 std::lock_guard lock(mutex_);
                 if (generation != generation_) continue;
                 if (!made) {
-                    // Not decodable: asked for no more until the next jump, so the thread does not spin on it.
+                    // Not decodable: asked for no more, so the thread does not spin on it.
                     failed_.insert(next);
                     continue;
                 }

@@ -12,7 +12,6 @@ struct Packet {
     int64_t pts, dts, pos;
     int32_t size;
     bool key;
-    bool discard = false;  // decoded but not shown (before the start of an edit)
 };
 
 AVRational film_rate(const AVStream& stream) {
@@ -28,16 +27,13 @@ constexpr int32_t kMinKeyframeBytes = 16;
 // At most this many samples per sample with data (a film filmed at 2 frames a second in a
 // 60-frame stream has 30).
 constexpr int64_t kMaxEmptyPerSample = 64;
-// Keyframes kept from before the first shown picture.
-constexpr size_t kMaxLeadKeys = 16;
 
 // AVI: the samples by number; the demuxer leaves empty ones out, so they are the gaps.
-// The count starts at sample 0, so empty samples before the first picture (an encoder's delay)
-// show that picture, and ends at the last sample with data: a header counting more (a file cut
-// short) is not believed, and the muxers write no empty samples after the last picture.
+// The count ends at the last sample with data: a header counting more (a file cut short) is not
+// believed, and the muxers write no empty samples after the last picture.
 bool number_by_sample(FilmIndex& index, const std::vector<Packet>& packets) {
     if (packets.empty()) return false;
-    const int64_t first = std::min<int64_t>(packets.front().dts, 0);
+    const int64_t first = packets.front().dts;
     int64_t last = -1;
     for (const Packet& p : packets) last = std::max(last, p.dts - first);
     const int64_t count = last + 1;
@@ -74,50 +70,8 @@ bool number_by_decoding(FilmIndex& index, const std::vector<Packet>& packets) {
     return !index.entries.empty();
 }
 
-// One frame's time in the stream's time base (at least 1): the gap left between joined pieces.
-int64_t frame_ticks(const FilmIndex& index) {
-    const double ticks = static_cast<double>(index.time_base_den) * index.rate_den /
-                         (static_cast<double>(index.time_base_num) * index.rate_num);
-    return std::clamp<int64_t>(static_cast<int64_t>(ticks), 1, INT32_MAX);
-}
-
-// Recordings joined with `cat` start again at their own times: a decoding time that goes back or
-// repeats starts a new piece, placed on the line of times after the one before.
-void join_pieces(FilmIndex& index, std::vector<Packet>& packets) {
-    std::vector<size_t> starts{0};
-    for (size_t n = 1; n < packets.size(); ++n) {
-        const bool back = packets[n].dts < packets[n - 1].dts;
-        const bool again = packets[n].dts == packets[n - 1].dts && packets[n].key;
-        if ((back || again) && packets[n].pos > packets[starts.back()].pos) starts.push_back(n);
-    }
-    if (starts.size() < 2) return;
-    starts.push_back(packets.size());
-    int64_t end = INT64_MIN;  // past the last time of the pieces placed so far
-    for (size_t k = 0; k + 1 < starts.size(); ++k) {
-        int64_t low = INT64_MAX, high = INT64_MIN;
-        for (size_t n = starts[k]; n < starts[k + 1]; ++n) {
-            low = std::min({low, packets[n].pts, packets[n].dts});
-            high = std::max(high, packets[n].pts);
-        }
-        const int64_t offset = k == 0 ? 0 : end - low;
-        for (size_t n = starts[k]; n < starts[k + 1]; ++n) {
-            packets[n].pts += offset;
-            packets[n].dts += offset;
-        }
-        index.pieces.push_back(FilmPiece{packets[starts[k]].pos, offset});
-        end = high + offset + frame_ticks(index);
-    }
-}
-
 // Other containers: the pictures sorted by presentation time.
-bool number_by_time(FilmIndex& index, std::vector<Packet>& packets, bool joinable) {
-    if (joinable) join_pieces(index, packets);
-    // A lossless cut keeps the group its first picture lies in, flagged not to be shown: its
-    // keyframe is where decoding the first frames starts.
-    for (const Packet& p : packets) {
-        if (p.discard && p.key && index.lead.size() < kMaxLeadKeys) index.lead.push_back(FilmIndexEntry{p.pts, p.dts, p.pos, -1, p.size, true, false});
-    }
-    std::erase_if(packets, [](const Packet& p) { return p.discard; });
+bool number_by_time(FilmIndex& index, std::vector<Packet>& packets) {
     std::stable_sort(packets.begin(), packets.end(), [](const Packet& a, const Packet& b) { return a.pts < b.pts; });
     index.entries.clear();
     index.entries.reserve(packets.size());
@@ -127,19 +81,10 @@ bool number_by_time(FilmIndex& index, std::vector<Packet>& packets, bool joinabl
         const auto n = static_cast<int32_t>(index.entries.size());
         index.entries.push_back(FilmIndexEntry{p.pts, p.dts, p.pos, n, p.size, p.key, false});
     }
-    if (!index.entries.empty()) {
-        const int64_t first = index.entries.front().dts;
-        std::erase_if(index.lead, [&](const FilmIndexEntry& e) { return e.dts > first; });
-    }
     return !index.entries.empty();
 }
 
 }  // namespace
-
-int64_t FilmIndex::offset_at(int64_t pos) const {
-    const auto after = std::upper_bound(pieces.begin(), pieces.end(), pos, [](int64_t p, const FilmPiece& piece) { return p < piece.pos; });
-    return after == pieces.begin() ? 0 : std::prev(after)->offset;
-}
 
 std::optional<FilmIndex> build_film_index(const std::filesystem::path& file, const std::function<void(int)>& progress) {
     FilmInput input = open_film_input(file);
@@ -165,15 +110,14 @@ std::optional<FilmIndex> build_film_index(const std::filesystem::path& file, con
     ff::Packet packet = ff::make_packet();
     if (!packet) return std::nullopt;
     while (av_read_frame(&format, packet.get()) >= 0) {
-        if (packet->stream_index == stream.index) {
-            const bool discard = (packet->flags & AV_PKT_FLAG_DISCARD) != 0;
+        if (packet->stream_index == stream.index && (packet->flags & AV_PKT_FLAG_DISCARD) == 0) {
             int64_t pts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
             int64_t dts = packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
             if (by_sample && dts == AV_NOPTS_VALUE && !packets.empty()) dts = packets.back().dts + 1;
             if (by_sample) pts = dts;
-            if (packet->pts == AV_NOPTS_VALUE && packet->dts != AV_NOPTS_VALUE && !discard) without_times = true;
+            if (packet->pts == AV_NOPTS_VALUE && packet->dts != AV_NOPTS_VALUE) without_times = true;
             if (pts != AV_NOPTS_VALUE) {
-                packets.push_back(Packet{pts, dts, packet->pos, packet->size, (packet->flags & AV_PKT_FLAG_KEY) != 0, discard});
+                packets.push_back(Packet{pts, dts, packet->pos, packet->size, (packet->flags & AV_PKT_FLAG_KEY) != 0});
                 if (static_cast<int64_t>(packets.size()) > kMaxFilmFrames) return std::nullopt;
             }
         }
@@ -184,10 +128,9 @@ std::optional<FilmIndex> build_film_index(const std::filesystem::path& file, con
         }
     }
     index.order = by_sample ? FilmOrder::Sample : without_times ? FilmOrder::Decode : FilmOrder::Time;
-    if (index.order != FilmOrder::Time) std::erase_if(packets, [](const Packet& p) { return p.discard; });
     const bool numbered = index.order == FilmOrder::Sample   ? number_by_sample(index, packets)
                           : index.order == FilmOrder::Decode ? number_by_decoding(index, packets)
-                                                             : number_by_time(index, packets, seeks_by_byte(format));
+                                                             : number_by_time(index, packets);
     if (!numbered) return std::nullopt;
     if (progress && reported != 100) progress(100);
     return index;

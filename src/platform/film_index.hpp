@@ -27,31 +27,16 @@ struct FilmIndexEntry {
     bool empty = false;   // AVI: a sample without data
 };
 
-// A stretch of the file whose times run on from the one before (recordings joined with `cat`
-// start again at their own times). The index counts times on one line: a packet's time plus the
-// offset of the piece it lies in.
-struct FilmPiece {
-    int64_t pos = 0;     // byte position of the piece's first packet
-    int64_t offset = 0;  // added to the times of its packets
-};
-
 struct FilmIndex {
     FilmOrder order = FilmOrder::Time;
     int32_t width = 0, height = 0;
     int32_t rate_num = 0, rate_den = 1;  // frames per second
     int32_t time_base_num = 0, time_base_den = 1;
     std::vector<FilmIndexEntry> entries;  // frame n is entries[n]
-    // Keyframes before the first frame that are decoded but never shown (the group a lossless cut
-    // starts in), in decoding order.
-    std::vector<FilmIndexEntry> lead;
-    // Time order: the pieces by position when the times start again somewhere; empty otherwise.
-    std::vector<FilmPiece> pieces;
 
     [[nodiscard]] int32_t length() const { return static_cast<int32_t>(entries.size()); }
     // Number of distinct pictures (AVI: non-empty samples).
     [[nodiscard]] int32_t pictures() const { return entries.empty() ? 0 : entries.back().picture + 1; }
-    // The offset of the piece holding byte `pos` (0 without pieces or position).
-    [[nodiscard]] int64_t offset_at(int64_t pos) const;
 };
 
 // Films longer than this many frames (about 90 hours at 30 a second) are refused.

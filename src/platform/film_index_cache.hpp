@@ -12,15 +12,13 @@ namespace vantrel {
 // The folder, or an empty path when neither XDG_CACHE_HOME nor HOME is set.
 [[nodiscard]] std::filesystem::path film_cache_folder();
 
-// The cached index of `film` when one matches its path, size and time; a damaged file, or anything
-// but a regular file of a plausible size, gives nullopt.
+// The cached index of `film` when one matches its path, size and time; a damaged file gives nullopt.
 [[nodiscard]] std::optional<FilmIndex> load_cached_index(const std::filesystem::path& film);
 // Writes the index beside the others (atomically); false when it could not.
 bool store_cached_index(const std::filesystem::path& film, const FilmIndex& index);
 
-// The cached index, or a fresh one built (with `progress`) and stored; `rebuild` ignores the cache
-// (the film does not match what it holds).
+// The cached index, or a fresh one built (with `progress`) and stored.
 [[nodiscard]] std::optional<FilmIndex> film_index(const std::filesystem::path& film,
-                                                  const std::function<void(int)>& progress = {}, bool rebuild = false);
+                                                  const std::function<void(int)>& progress = {});
 
 }  // namespace vantrel

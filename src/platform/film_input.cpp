@@ -35,9 +35,4 @@ bool numbers_samples(const AVFormatContext& format) {
     return format.iformat != nullptr && std::strcmp(format.iformat->name, "avi") == 0;
 }
 
-bool seeks_by_byte(const AVFormatContext& format) {
-    if (format.iformat == nullptr) return false;
-    return std::strstr(format.iformat->name, "mpegts") != nullptr || std::strcmp(format.iformat->name, "mpeg") == 0;
-}
-
 }  // namespace vantrel

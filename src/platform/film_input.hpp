@@ -19,8 +19,4 @@ inline constexpr int kMaxFilmSide = 16384;
 // True for containers whose frames are numbered by sample (AVI), not by presentation time.
 [[nodiscard]] bool numbers_samples(const AVFormatContext& format);
 
-// True for containers without a seek index (MPEG-TS, MPEG-PS): found by byte position, and
-// joined with `cat` as often as not.
-[[nodiscard]] bool seeks_by_byte(const AVFormatContext& format);
-
 }  // namespace vantrel

@@ -331,22 +331,26 @@ void DrivingWindow::set_full_screen(bool on) {
 
 void DrivingWindow::apply_zoom() {
     const QSize layout(CabScreen::kLayoutWidth, CabScreen::kLayoutHeight);
-    double factor = 0;
-    if (zoom_.full_screen && isFullScreen()) {
-        factor = fit_factor(layout, canvas_->size());
-    } else {
-        const QSize frame = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
-        const QSize chrome = frame + QSize(0, menuBar()->sizeHint().height());
-        factor = window_factor(zoom_, layout, chrome, QWidget::screen());
-    }
-    screen_->set_scale(factor);
-    if (!zoom_.full_screen || !isFullScreen()) {
+    const QSize frame = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
+    const QSize chrome = frame + QSize(0, menuBar()->sizeHint().height());
+    // The chosen factor, or the largest that fits the screen when it does not.
+    const double windowed = window_factor(zoom_, layout, chrome, QWidget::screen());
+    const bool full = zoom_.full_screen && isFullScreen();
+    screen_->set_scale(full ? fit_factor(layout, canvas_->size()) : windowed);
+    if (!full) {
         canvas_->setFixedSize(client_->size());
         setFixedSize(sizeHint());
     }
     canvas_->centre();
-    for (const ZoomChoice& choice : kZoomChoices)
-        if (QAction* a = item(QString("zoom_%1").arg(choice.factor))) a->setChecked(choice.factor == zoom_.factor);
+    // Only the factors that fit the screen are offered.
+    const QSize room = available_room(QWidget::screen());
+    const double shown = zoom_.factor > 0 ? windowed : 0;
+    for (const ZoomChoice& choice : kZoomChoices) {
+        QAction* a = item(QString("zoom_%1").arg(choice.factor));
+        if (!a) continue;
+        a->setVisible(choice.factor <= 1 || factor_fits(choice.factor, layout, chrome, room));
+        a->setChecked(choice.factor == shown);
+    }
     if (QAction* a = item("full_screen")) a->setChecked(zoom_.full_screen);
     // The film is drawn from its own resolution at the surface's pixels: a new size is asked
     // for and the frame shown again.
@@ -363,7 +367,7 @@ void DrivingWindow::route_input(QEvent* event) {
         // F11 alone is the window's (the key table knows Shift+F11 only); Esc leaves full
         // screen and still types its character.
         if (key->key() == Qt::Key_F11 && mods == Qt::NoModifier) {
-            set_full_screen(!zoom_.full_screen);
+            if (!key->isAutoRepeat()) set_full_screen(!zoom_.full_screen);  // a held key switches once
             event->accept();
             return;
         }
