@@ -409,6 +409,7 @@ void TitleWindow::open_driving_window() {
         if (qobject_cast<QPushButton*>(w) && w != cancel_) w->setEnabled(false);
     }
     cancel_->show();
+    cancel_->raise();  // over the status line's end
     driving_ = DrivingWindow::open(request, std::move(hooks), setup_.make_back_ends ? setup_.make_back_ends() : make_back_ends());
     opening_ = false;
     cancel_->hide();
