@@ -39,7 +39,9 @@ constexpr int32_t kStandingAhead = 24;
 // The trend of the train's rate is measured over at least this long, and forgotten after kTrendStale.
 constexpr auto kTrendWindow = std::chrono::milliseconds(300);
 constexpr auto kTrendStale = std::chrono::seconds(2);
-constexpr double kMaxTrend = 0.1;  // frames a tick, per tick
+// At most this many frames a tick, per tick (a train at 4x speeding up by the filming speed
+// every 3 s): a wrong trend spaces the far frames apart and leaves gaps when the train gets there.
+constexpr double kMaxTrend = 0.01;
 constexpr int32_t kMaxAhead = kMaxKept / 2;
 // The decoder yields to the window thread, whose ticks must not be late: a film that cannot keep
 // up drops frames instead.
@@ -117,7 +119,9 @@ public:
         {
             std::lock_guard lock(mutex_);
             const auto now = Clock::now();
-            if (!told_ || now - trend_at_ > kTrendStale || (frames_per_tick < 0) != (trend_from_ < 0)) {
+            // A start from standing, or reversing, is no trend to plan by.
+            if (!told_ || now - trend_at_ > kTrendStale || frames_per_tick == 0 || trend_from_ == 0 ||
+                (frames_per_tick < 0) != (trend_from_ < 0)) {
                 trend_ = 0;
                 trend_at_ = now;
                 trend_from_ = frames_per_tick;
@@ -260,17 +264,29 @@ private:
         return static_cast<int64_t>(n) - (goes_on ? last_decoded_ : group) + (goes_on ? 0 : 1);
     }
 
-    // Forwards: the first planned frame not ready that the decoder can make before the train is
-    // there. A decoder slower than the train would otherwise chase the wanted frame and fall
-    // further behind with every picture; this way it waits for the train at a frame ahead.
+    // Forwards: the planned frames in order; but a decoder that is behind (the wanted frame not
+    // ready) makes the first one it can make before the train is there. Chasing the wanted frame
+    // it would fall further behind with every picture; this way it waits for the train ahead.
+    // A neighbour that would show the same picture as the tick before does not count as ready
+    // when the decoder can still make the frame in time.
     int32_t reachable(const FilmSchedule& plan, const std::function<bool(int32_t)>& ready) const {
         const std::vector<int32_t> frames = planned_film_frames(plan);
+        const bool behind = !frames.empty() && !ready(frames.front());
+        int32_t previous = -1;  // the picture the entry before shows
         for (size_t k = 0; k < frames.size(); ++k) {
             const int32_t f = frames[k];
-            if (ready(f)) continue;
-            if (decode_rate_ <= 0 || k + 1 == frames.size()) return f;
-            const double needs = static_cast<double>(decode_cost(f)) / decode_rate_;
-            if (needs <= (static_cast<double>(k) + 0.5) / kPresentationsPerSecond) return f;
+            const auto kept = nearest_kept(f);
+            const int32_t shows = kept == kept_.end() ? -1 : kept->first;
+            const bool have = ready(f);
+            const bool repeats = have && shows != f && shows == previous;
+            const bool in_time = decode_rate_ > 0 && static_cast<double>(decode_cost(f)) / decode_rate_ <=
+                                                         (static_cast<double>(k) + 0.5) / kPresentationsPerSecond;
+            if (have && !(repeats && in_time)) {
+                previous = shows;
+                continue;
+            }
+            if (repeats || !behind || decode_rate_ <= 0 || k + 1 == frames.size() || in_time) return f;
+            previous = -1;
         }
         return -1;
     }
