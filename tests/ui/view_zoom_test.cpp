@@ -81,7 +81,8 @@ TEST_F(ViewZoomTest, F11SwitchesFullScreenShiftF11AndEscReachTheLogic) {
     w->run().core.Speed = 50 * kFixedOne;
     QTest::keyClick(w.get(), Qt::Key_F11, Qt::ShiftModifier);
     EXPECT_TRUE(w->zoom().full_screen);
-    EXPECT_EQ(w->run().core.Speed, 40 * kFixedOne);
+    // (a tick may fall between the two and brake the train a little)
+    EXPECT_NEAR(static_cast<double>(w->run().core.Speed), 40.0 * kFixedOne, 1.0 * kFixedOne);
     // Esc leaves full screen and is typed as a character too.
     QTest::keyClick(w.get(), Qt::Key_Escape);
     EXPECT_FALSE(w->zoom().full_screen);
