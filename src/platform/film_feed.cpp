@@ -16,6 +16,7 @@
 #endif
 
 #include "platform/film_decoder.hpp"
+#include "platform/film_opener.hpp"
 #include "platform/film_schedule.hpp"
 
 namespace vantrel {
@@ -32,6 +33,15 @@ constexpr double kPresentationsPerSecond = 30.0;
 // How far ahead to prepare, in seconds of travel (at least kMinAhead presentations).
 constexpr double kAheadSeconds = 1.0;
 constexpr int32_t kMinAhead = 8;
+// A standing train has this many frames ready each way: a start, or reversing on a film whose
+// keyframes are far apart, shows its first frames at once.
+constexpr int32_t kStandingAhead = 24;
+// The trend of the train's rate is measured over at least this long, and forgotten after kTrendStale.
+constexpr auto kTrendWindow = std::chrono::milliseconds(300);
+constexpr auto kTrendStale = std::chrono::seconds(2);
+// At most this many frames a tick, per tick (a train at 4x speeding up by the filming speed
+// every 3 s): a wrong trend spaces the far frames apart and leaves gaps when the train gets there.
+constexpr double kMaxTrend = 0.01;
 constexpr int32_t kMaxAhead = kMaxKept / 2;
 // The decoder yields to the window thread, whose ticks must not be late: a film that cannot keep
 // up drops frames instead.
@@ -99,9 +109,35 @@ public:
                 const double measured = static_cast<double>(moved) / seconds;
                 speed_ = speed_ == 0 ? measured : 0.7 * speed_ + 0.3 * measured;
             }
-            direction_ = moved < 0 ? -1 : 1;
+            if (!told_) direction_ = moved < 0 ? -1 : 1;
             wanted_ = index;
             changed_at_ = now;
+        }
+        wake_.notify_all();
+    }
+
+    void set_motion(double frames_per_tick, double phase) override {
+        {
+            std::lock_guard lock(mutex_);
+            const auto now = Clock::now();
+            // A start from standing, or reversing, is no trend to plan by.
+            if (!told_ || now - trend_at_ > kTrendStale || frames_per_tick == 0 || trend_from_ == 0 ||
+                (frames_per_tick < 0) != (trend_from_ < 0)) {
+                trend_ = 0;
+                trend_at_ = now;
+                trend_from_ = frames_per_tick;
+            } else if (now - trend_at_ >= kTrendWindow) {
+                const double ticks = std::chrono::duration<double>(now - trend_at_).count() * kPresentationsPerSecond;
+                trend_ = std::clamp((std::abs(frames_per_tick) - std::abs(trend_from_)) / ticks, -kMaxTrend, kMaxTrend);
+                trend_at_ = now;
+                trend_from_ = frames_per_tick;
+            }
+            const bool same = told_ && frames_per_tick == per_tick_;
+            told_ = true;
+            per_tick_ = frames_per_tick;
+            phase_ = std::clamp(phase, 0.0, 1.0);
+            if (frames_per_tick != 0) direction_ = frames_per_tick < 0 ? -1 : 1;
+            if (same) return;
         }
         wake_.notify_all();
     }
@@ -147,8 +183,18 @@ private:
         return below <= above ? before : after;
     }
 
-    // The train's rate now: none once it has stood a while, whether or not the window still asks.
-    [[nodiscard]] double speed() const { return Clock::now() - changed_at_ > kStandingAfter ? 0 : speed_; }
+    // The train's rate now, in frames a second: as the logic tells it, else judged from the
+    // calls; none once it has stood a while, whether or not the window still asks.
+    [[nodiscard]] double speed() const {
+        if (told_) return per_tick_ * kPresentationsPerSecond;
+        return Clock::now() - changed_at_ > kStandingAfter ? 0 : speed_;
+    }
+
+    // Every frame only while the one wanted now is ready: a decoder behind the train goes for
+    // that first and drops the motion blur rather than falling further behind.
+    void every_frame_plan(FilmSchedule& s) const {
+        if (every_frame_ && s.step > 1 && kept_.count(wanted_) > 0) s.step = 1;
+    }
 
     FilmSchedule schedule() const {
         FilmSchedule s;
@@ -156,17 +202,26 @@ private:
         s.length = length_;
         s.direction = direction_;
         const double speed_now = speed();
+        const int32_t half = std::max(1, capacity() / 2);
+        if (told_) {
+            // The frames of the coming ticks themselves, as the logic will reach them.
+            s.step = std::abs(per_tick_);
+            s.phase = phase_;
+            s.trend = trend_;
+            every_frame_plan(s);
+            const auto presentations = static_cast<int32_t>(kPresentationsPerSecond * kAheadSeconds);
+            s.ahead = direction_ < 0 ? half : std::min(speed_now == 0 ? kStandingAhead : presentations, half);
+            return s;
+        }
         // Rounded, so a train at twice the filming speed keeps a stride of 2 through small jitter.
         const double per_presentation = std::abs(speed_now) / kPresentationsPerSecond;
-        s.stride = std::max(1, static_cast<int32_t>(std::lround(per_presentation)));
-        // Every frame only while the one wanted now is ready: a decoder behind the train goes
-        // for that first and drops the blur rather than falling further behind.
-        if (every_frame_ && kept_.count(wanted_) > 0) s.stride = 1;
-        const int32_t half = std::max(1, capacity() / 2);
+        const int32_t stride = std::max(1, static_cast<int32_t>(std::lround(per_presentation)));
+        s.step = stride;
+        every_frame_plan(s);
         if (direction_ < 0) {
             s.ahead = half;  // read in batches of half of this, each from its keyframe upwards
         } else {
-            const auto travel = static_cast<int32_t>(std::abs(speed_now) * kAheadSeconds) / s.stride;
+            const auto travel = static_cast<int32_t>(std::abs(speed_now) * kAheadSeconds) / stride;
             s.ahead = std::min(std::max(travel, kMinAhead), half);
         }
         return s;
@@ -191,18 +246,66 @@ private:
     int32_t plan_next() {
         const FilmSchedule plan = schedule();
         const bool moving = speed() != 0;
-        // With the train moving several frames a presentation, a neighbour closer than that will
-        // do: going back for the exact frame would mean a seek.
+        // With the train moving several frames a presentation, a neighbour within half of that
+        // will do: going back for the exact frame would mean a seek, and each presentation still
+        // has a picture of its own.
+        const int64_t near = told_ ? std::max(0, static_cast<int32_t>(std::ceil(plan.step / 2)) - 1)
+                                   : static_cast<int64_t>(plan.step) - 1;
         const auto ready = [&](int32_t n) {
             if (failed_.count(n) > 0) return true;
-            const auto near = nearest_kept(n);
-            if (near == kept_.end()) return false;
-            const int64_t off = std::llabs(static_cast<int64_t>(near->first) - n);
+            const auto kept = nearest_kept(n);
+            if (kept == kept_.end()) return false;
+            const int64_t off = std::llabs(static_cast<int64_t>(kept->first) - n);
             // Nor, while the train moves, for a frame the decoder passed while the stride was larger.
             const bool passed = moving && plan.direction >= 0 && n < last_decoded_ && last_decoded_ - n < kMaxAhead;
-            return off < plan.stride || (passed && off <= 1);
+            return off <= near || (passed && off <= 1);
         };
-        return next_film_frame(plan, ready, [&](int32_t n) { return decoder_->group_start(n); });
+        const auto group = [&](int32_t n) { return decoder_->group_start(n); };
+        const int32_t next = told_ && moving && plan.direction >= 0 ? reachable(plan, ready) : next_film_frame(plan, ready, group);
+        if (next >= 0 || moving || !told_) return next;
+        // A standing train gets the first frames the other way too: reversing (or going on
+        // after reversing) then starts at once, however far apart the film's keyframes are.
+        FilmSchedule other = plan;
+        other.direction = -plan.direction;
+        other.step = 1;
+        other.phase = 0;
+        other.trend = 0;
+        other.ahead = other.direction < 0 ? std::max(1, capacity() / 2) : kStandingAhead;
+        return next_film_frame(other, ready, group);
+    }
+
+    // Frames decoded from the last one (going on) or from their keyframe (after a seek).
+    [[nodiscard]] int64_t decode_cost(int32_t n) const {
+        const int32_t group = decoder_->group_start(n);
+        const bool goes_on = last_decoded_ >= group && last_decoded_ < n;
+        return static_cast<int64_t>(n) - (goes_on ? last_decoded_ : group) + (goes_on ? 0 : 1);
+    }
+
+    // Forwards: the planned frames in order; but a decoder that is behind (the wanted frame not
+    // ready) makes the first one it can make before the train is there. Chasing the wanted frame
+    // it would fall further behind with every picture; this way it waits for the train ahead.
+    // A neighbour that would show the same picture as the tick before does not count as ready
+    // when the decoder can still make the frame in time.
+    int32_t reachable(const FilmSchedule& plan, const std::function<bool(int32_t)>& ready) const {
+        const std::vector<int32_t> frames = planned_film_frames(plan);
+        const bool behind = !frames.empty() && !ready(frames.front());
+        int32_t previous = -1;  // the picture the entry before shows
+        for (size_t k = 0; k < frames.size(); ++k) {
+            const int32_t f = frames[k];
+            const auto kept = nearest_kept(f);
+            const int32_t shows = kept == kept_.end() ? -1 : kept->first;
+            const bool have = ready(f);
+            const bool repeats = have && shows != f && shows == previous;
+            const bool in_time = decode_rate_ > 0 && static_cast<double>(decode_cost(f)) / decode_rate_ <=
+                                                         (static_cast<double>(k) + 0.5) / kPresentationsPerSecond;
+            if (have && !(repeats && in_time)) {
+                previous = shows;
+                continue;
+            }
+            if (repeats || !behind || decode_rate_ <= 0 || k + 1 == frames.size() || in_time) return f;
+            previous = -1;
+        }
+        return -1;
     }
 
     static void lower_priority() {
@@ -227,7 +330,7 @@ private:
                     // Woken by the window's calls, and once more when a moving train has stood
                     // long enough for its exact frame to be wanted again.
                     const auto standing = changed_at_ + kStandingAfter + std::chrono::milliseconds(1);
-                    if (speed_ != 0 && standing > Clock::now()) {
+                    if (!told_ && speed_ != 0 && standing > Clock::now()) {
                         wake_.wait_until(lock, standing);
                     } else {
                         wake_.wait(lock);
@@ -237,7 +340,14 @@ private:
                 generation = generation_;
             }
             QImage picture;
+            const int64_t cost = decode_cost(next);
+            const auto began = Clock::now();
             const bool made = decoder_->decode(next) && decoder_->picture(size, picture);
+            const double took = std::chrono::duration<double>(Clock::now() - began).count();
+            if (made && took > 0) {
+                const double rate = static_cast<double>(cost) / took;
+                decode_rate_ = decode_rate_ <= 0 ? rate : 0.7 * decode_rate_ + 0.3 * rate;
+            }
             last_decoded_ = next;
             std::function<void()> notify;
             {
@@ -263,6 +373,7 @@ private:
 
     std::unique_ptr<FilmDecoder> decoder_;  // used by the thread alone
     int32_t last_decoded_ = -1;             // likewise
+    double decode_rate_ = 0;                // frames the decoder makes a second, likewise
     const int32_t length_;
     const QSize source_;
     const double rate_;
@@ -274,7 +385,13 @@ private:
     uint64_t generation_ = 0;  // counts draw-size changes, so a picture of the old size is dropped
     int32_t wanted_ = -1;
     int direction_ = 1;
-    double speed_ = 0;  // frames a second, signed
+    double speed_ = 0;  // frames a second, signed, judged from the calls to want()
+    bool told_ = false;     // the run tells its motion (set_motion): no judging
+    double per_tick_ = 0;   // frames a tick, signed, as told
+    double phase_ = 0;      // past the wanted frame, 0..1, as told
+    double trend_ = 0;      // change of the rate's size a tick, per tick
+    double trend_from_ = 0;
+    Clock::time_point trend_at_ = Clock::now();
     Clock::time_point changed_at_ = Clock::now();
     Kept kept_;
     FilmPicture fallback_;  // after a change of draw size, until a picture at the new size is ready
@@ -297,7 +414,9 @@ std::unique_ptr<FilmFeed> open_film_feed(const std::filesystem::path& file, cons
 }
 
 bool FilmFrameSource::open(const std::filesystem::path& file) {
-    feed_ = open_film_feed(file, progress_);
+    FilmOpener opener(file, progress_);
+    if (waiting_ && !waiting_([&opener] { return opener.finished(); })) opener.cancel();
+    feed_ = opener.take();
     return feed_ != nullptr;
 }
 

@@ -29,6 +29,13 @@ public:
     virtual void set_draw_size(QSize size) = 0;
     // The frame the run wants now; returns at once.
     virtual void want(int32_t index) = 0;
+    // The train's motion as the logic has it: frames it moves a tick (negative backwards, 0
+    // standing) and how far it is past the wanted frame towards the next (0..1). The read-ahead
+    // follows it; without it the rate is judged from the calls to want().
+    virtual void set_motion(double frames_per_tick, double phase) {
+        (void)frames_per_tick;
+        (void)phase;
+    }
     // The ready picture nearest to `index` (exact when it is ready); returns at once.
     [[nodiscard]] virtual FilmPicture nearest(int32_t index) = 0;
     // Called, on the decoder's thread, each time a newly decoded picture became ready.
@@ -51,12 +58,18 @@ public:
     bool frame(int32_t, FrameImage&) override { return false; }
     // The open film's feed, nullptr without one.
     [[nodiscard]] FilmFeed* feed() const { return feed_.get(); }
-    // Receives the index's progress (0..100) during the next open.
+    // Receives the index's progress (0..100), on the worker thread that builds it, during the next open.
     void set_progress(std::function<void(int)> progress) { progress_ = std::move(progress); }
+    // The index is built on a worker thread; meanwhile `waiting` runs on the caller's thread with
+    // a test of whether the film is open, returning once it is, or false to give the film up.
+    // Without it the caller simply waits.
+    using Waiting = std::function<bool(const std::function<bool()>& finished)>;
+    void set_waiting(Waiting waiting) { waiting_ = std::move(waiting); }
 
 private:
     std::unique_ptr<FilmFeed> feed_;
     std::function<void(int)> progress_;
+    Waiting waiting_;
 };
 
 }  // namespace vantrel

@@ -13,6 +13,7 @@ BackEnds make_back_ends() {
     FilmFrameSource* source = film.get();
     b.film = [source] { return source->feed(); };
     b.set_progress = [source](std::function<void(int)> progress) { source->set_progress(std::move(progress)); };
+    b.set_waiting = [source](FilmFrameSource::Waiting waiting) { source->set_waiting(std::move(waiting)); };
     b.video = std::move(film);
     b.joystick = std::make_unique<SdlJoystickReader>();
     return b;

@@ -23,6 +23,8 @@ struct BackEnds {
     std::function<FilmFeed*()> film;
     // Receives the picture index's progress (0..100) while `video` opens.
     std::function<void(std::function<void(int)>)> set_progress;
+    // Runs on the window thread while the index is built on a worker (FilmFrameSource::set_waiting).
+    std::function<void(FilmFrameSource::Waiting)> set_waiting;
 };
 
 // The devices of one driving window.

@@ -5,11 +5,13 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
 #include <QSettings>
 #include <QThread>
+#include <QTimer>
 #include <QWindow>
 
 #include "common/shown_errors.hpp"
@@ -120,6 +122,21 @@ bool DrivingWindow::load(const DriveRequest& request) {
             }
         });
     }
+    // The index is built on a worker: meanwhile this thread runs its events (the progress
+    // line, the title's cancel).
+    if (back_.set_waiting) {
+        back_.set_waiting([this](const std::function<bool()>& finished) {
+            QEventLoop loop;
+            QTimer poll;
+            connect(&poll, &QTimer::timeout, &loop, [&] {
+                film_cancelled_ = hooks_.cancel_requested && hooks_.cancel_requested();
+                if (finished() || film_cancelled_) loop.quit();
+            });
+            poll.start(10);
+            if (!finished()) loop.exec();
+            return !film_cancelled_;
+        });
+    }
     const RunFiles files{request.train, request.route, request.strings};
     auto progress = [this, last = QString::fromUtf8("設定ファイルを読み込んでいます")](std::string_view text) mutable {
         const QString status = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -132,6 +149,7 @@ bool DrivingWindow::load(const DriveRequest& request) {
         report(load_error_text(*error));
         return false;
     }
+    if (film_cancelled_) return false;
     if (!open_output(record_, request.record) || !open_output(trace_, request.trace) ||
         !open_output(timing_, request.timing_log) || !open_output(view_, request.view))
         return false;
@@ -337,22 +355,26 @@ void DrivingWindow::set_full_screen(bool on) {
 
 void DrivingWindow::apply_zoom() {
     const QSize layout(CabScreen::kLayoutWidth, CabScreen::kLayoutHeight);
-    double factor = 0;
-    if (zoom_.full_screen && isFullScreen()) {
-        factor = fit_factor(layout, canvas_->size());
-    } else {
-        const QSize frame = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
-        const QSize chrome = frame + QSize(0, menuBar()->sizeHint().height());
-        factor = window_factor(zoom_, layout, chrome, QWidget::screen());
-    }
-    screen_->set_scale(factor);
-    if (!zoom_.full_screen || !isFullScreen()) {
+    const QSize frame = isVisible() ? frameGeometry().size() - size() : QSize(0, 0);
+    const QSize chrome = frame + QSize(0, menuBar()->sizeHint().height());
+    // The chosen factor, or the largest that fits the screen when it does not.
+    const double windowed = window_factor(zoom_, layout, chrome, QWidget::screen());
+    const bool full = zoom_.full_screen && isFullScreen();
+    screen_->set_scale(full ? fit_factor(layout, canvas_->size()) : windowed);
+    if (!full) {
         canvas_->setFixedSize(client_->size());
         setFixedSize(sizeHint());
     }
     canvas_->centre();
-    for (const ZoomChoice& choice : kZoomChoices)
-        if (QAction* a = item(QString("zoom_%1").arg(choice.factor))) a->setChecked(choice.factor == zoom_.factor);
+    // Only the factors that fit the screen are offered.
+    const QSize room = available_room(QWidget::screen());
+    const double shown = zoom_.factor > 0 ? windowed : 0;
+    for (const ZoomChoice& choice : kZoomChoices) {
+        QAction* a = item(QString("zoom_%1").arg(choice.factor));
+        if (!a) continue;
+        a->setVisible(choice.factor <= 1 || factor_fits(choice.factor, layout, chrome, room));
+        a->setChecked(choice.factor == shown);
+    }
     if (QAction* a = item("full_screen")) a->setChecked(zoom_.full_screen);
     // The film is drawn from its own resolution at the surface's pixels: a new size is asked
     // for and the frame shown again.
@@ -370,7 +392,7 @@ void DrivingWindow::route_input(QEvent* event) {
         // F11 alone is the window's (the key table knows Shift+F11 only); Esc leaves full
         // screen and still types its character.
         if (key->key() == Qt::Key_F11 && mods == Qt::NoModifier) {
-            set_full_screen(!zoom_.full_screen);
+            if (!key->isAutoRepeat()) set_full_screen(!zoom_.full_screen);  // a held key switches once
             event->accept();
             return;
         }

@@ -47,6 +47,8 @@ struct DriveHooks {
     // owns them (nullptr: this window keeps its own).
     JoystickControl* joystick_control = nullptr;
     const SpeechSetup* speech = nullptr;  // the program's (nullptr: speech from the settings only)
+    // Asked while the film's index is built: true gives up opening the window (no error).
+    std::function<bool()> cancel_requested;
 };
 
 // The text shown for a loading failure.
@@ -123,6 +125,7 @@ private:
     ViewZoom zoom_;
     int wheel_remainder_ = 0;
     bool closing_ = false;
+    bool film_cancelled_ = false;  // the player gave up while the film's index was built
     bool centred_ = false;
     // The value display as F5 last left it; the display's own close button hides it too.
     bool value_display_shown_ = false;

@@ -1,5 +1,7 @@
 #include "ui/frame_presenter.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "app/run.hpp"
@@ -38,6 +40,7 @@ FramePresenter::FramePresenter(FilmFeed* film, VideoSurface& surface, DriveSessi
         QMetaObject::invokeMethod(link->target, &FramePresenter::ready, Qt::QueuedConnection);
     });
     film_->set_draw_size(surface_.pixel_size());
+    want();  // the decoder reads ahead from the start position before the run starts
 }
 
 FramePresenter::~FramePresenter() {
@@ -53,11 +56,15 @@ void FramePresenter::after_event() {
 }
 
 void FramePresenter::want() {
-    // Asked after every event, changed or not: the decoder tells a standing train from the
-    // repeats and reads ahead at the rate the frames change.
-    if (!film_ || stopped_ || !session_.running()) return;
+    // Asked after every event, running or not (a paused run gets its start or a jump's frame
+    // ready), with the train's own rate: the read-ahead makes the frames of the coming ticks.
+    if (!film_ || stopped_) return;
     const int32_t wanted = run_.core.Frame;
-    if (wanted >= 0) film_->want(wanted);
+    if (wanted < 0) return;
+    const double per_tick =
+        session_.running() ? std::copysign(frames_per_tick(run_), static_cast<double>(run_.core.Speed)) : 0;
+    film_->set_motion(per_tick, frame_fraction(run_));
+    film_->want(wanted);
 }
 
 void FramePresenter::present(int64_t now_ms) {

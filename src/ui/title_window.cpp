@@ -9,6 +9,8 @@
 #include <QScreen>
 #include <QUrl>
 
+#include <ranges>
+
 #include "common/shown_errors.hpp"
 #include "common/path_resolver.hpp"
 #include "platform/movie_sound.hpp"
@@ -109,6 +111,13 @@ TitleWindow::TitleWindow(TitleSetup setup) : QWidget(nullptr, Qt::FramelessWindo
         connect(switch_, &QPushButton::clicked, this, [this] { setup_.switch_data_set(); });
     }
 
+    cancel_ = new QPushButton(tr("中止"), this);
+    cancel_->setObjectName("Cancel");
+    place(cancel_, QRect(560, 480, 80, 18));
+    cancel_->setFocusPolicy(Qt::NoFocus);
+    cancel_->hide();
+    connect(cancel_, &QPushButton::clicked, this, [this] { cancel_requested_ = true; });
+
     loading_ = new QLabel(this);
     loading_->setObjectName("loading");
     place(loading_, QRect(257, 231, 100, 20));
@@ -120,6 +129,11 @@ TitleWindow::TitleWindow(TitleSetup setup) : QWidget(nullptr, Qt::FramelessWindo
     DXDraw1_ = new VideoSurface(this);
     DXDraw1_->setObjectName("DXDraw1");
     DXDraw1_->place(QRect(0, 0, 320, 240));
+    movie_status_ = new QLabel(this);
+    movie_status_->setObjectName("movie_status");
+    movie_status_->setStyleSheet("QLabel { color: white; }");
+    place(movie_status_, QRect(4, 218, 312, 18));
+    movie_status_->hide();
 
     Timer1_.setInterval(100);
     connect(&Timer1_, &QTimer::timeout, this, &TitleWindow::timer_tick);
@@ -166,6 +180,8 @@ void TitleWindow::apply_scale() {
     Label1_->setFont(f);
     open_->setFont(f);
     if (switch_) switch_->setFont(f);
+    cancel_->setFont(f);
+    movie_status_->setFont(f);
     DXDraw1_->set_scale(scale_);
     if (movie_) movie_->set_draw_size(DXDraw1_->pixel_size());
     const QSize before = size();
@@ -210,8 +226,25 @@ void TitleWindow::start_movie() {
         if (!in_data) return;  // no movie: the small window waits for a click
         file = *in_data;
     }
-    movie_ = open_movie(file);
+    // The picture index is built on a worker (a click gives it up with the movie); the movie
+    // starts when it is done.
+    movie_file_ = file;
+    movie_opener_ = std::make_unique<FilmOpener>(file, [this](int percent) {
+        QMetaObject::invokeMethod(this, [this, percent] {
+            if (!movie_opener_) return;
+            movie_status_->setText(tr("映像の索引を作成しています %1%").arg(percent));
+            movie_status_->show();
+        }, Qt::QueuedConnection);
+    });
+    movie_timer_.start(10);
+}
+
+void TitleWindow::play_movie() {
+    movie_ = movie_opener_->take();
+    movie_opener_.reset();
+    movie_status_->hide();
     if (!movie_ || movie_->length() <= 0) {
+        movie_timer_.stop();
         movie_.reset();
         if (setup_.report_error) setup_.report_error(QString::fromUtf8(kOpeningMovieUnreadable.data(), kOpeningMovieUnreadable.size()));
         return;
@@ -220,13 +253,17 @@ void TitleWindow::start_movie() {
     movie_rate_ = movie_->frame_rate();
     if (movie_rate_ <= 0) movie_rate_ = 30;
     // The sound track is decoded in the background and joins the movie where it stands.
-    movie_sound_ = make_movie_sound(file);
+    movie_sound_ = make_movie_sound(movie_file_);
     movie_clock_.start();
     movie_timer_.start(std::max(1, static_cast<int>(1000.0 / movie_rate_ / 2)));
     movie_frame();
 }
 
 void TitleWindow::movie_frame() {
+    if (movie_opener_) {
+        if (movie_opener_->finished()) play_movie();
+        return;
+    }
     if (!movie_) return;
     const auto index = static_cast<int32_t>(static_cast<double>(movie_clock_.elapsed()) * movie_rate_ / 1000.0);
     if (index >= movie_->length()) {
@@ -253,6 +290,8 @@ void TitleWindow::end_movie() {
     if (switch_) switch_->hide();
     ticks_ = 0;
     movie_timer_.stop();
+    movie_opener_.reset();  // an index still being built is given up
+    movie_status_->hide();
     movie_.reset();
     movie_sound_.reset();
     DXDraw1_->hide();
@@ -282,6 +321,12 @@ void TitleWindow::mousePressEvent(QMouseEvent* event) {
 }
 
 void TitleWindow::closeEvent(QCloseEvent* event) {
+    if (opening_) {
+        // A driving window is being loaded under this call: it is given up first.
+        cancel_requested_ = true;
+        event->ignore();
+        return;
+    }
     QWidget::closeEvent(event);
     driving_.reset();
     QCoreApplication::quit();
@@ -292,6 +337,7 @@ void TitleWindow::set_badges(bool shown) {
 }
 
 void TitleWindow::keyPressEvent(QKeyEvent* event) {
+    if (opening_ && event->key() == Qt::Key_Escape) cancel_requested_ = true;
     // Enter, Space or Esc skips the opening movie, as a click does.
     const int k = event->key();
     if (DXDraw1_->isVisible() && (k == Qt::Key_Return || k == Qt::Key_Enter || k == Qt::Key_Space || k == Qt::Key_Escape)) {
@@ -365,6 +411,8 @@ void TitleWindow::pick_files() {
 }
 
 void TitleWindow::open_driving_window() {
+    // The window thread runs on while a film is indexed: no second window meanwhile.
+    if (opening_) return;
     set_client_height(498);
     Label1_->setText(QString::fromUtf8("Formを作成しています"));
     Label1_->repaint();
@@ -383,7 +431,23 @@ void TitleWindow::open_driving_window() {
     hooks.help = setup_.help;
     hooks.joystick_control = setup_.joystick_control;
     hooks.speech = setup_.speech;
+    hooks.cancel_requested = [this] { return cancel_requested_; };
+    opening_ = true;
+    cancel_requested_ = false;
+    for (QWidget* w : places_ | std::views::keys) {
+        if (qobject_cast<QPushButton*>(w) && w != cancel_) w->setEnabled(false);
+    }
+    cancel_->show();
+    cancel_->raise();  // over the status line's end
     driving_ = DrivingWindow::open(request, std::move(hooks), setup_.make_back_ends ? setup_.make_back_ends() : make_back_ends());
+    opening_ = false;
+    cancel_->hide();
+    for (QWidget* w : places_ | std::views::keys) w->setEnabled(true);
+    if (!driving_ && cancel_requested_) {
+        loading_->hide();
+        Label1_->clear();
+        return;
+    }
     if (!driving_) return;  // the title keeps its building look, its buttons usable
     connect(driving_.get(), &DrivingWindow::closed, this, &TitleWindow::driving_window_closed, Qt::QueuedConnection);
     hide();

@@ -17,6 +17,7 @@
 #include <QWidget>
 
 #include "platform/film_feed.hpp"
+#include "platform/film_opener.hpp"
 #include "sound/sound_channels.hpp"
 #include "ui/driving_window.hpp"
 
@@ -76,6 +77,7 @@ private:
     explicit TitleWindow(TitleSetup setup);
     bool load_title_picture();
     void start_movie();
+    void play_movie();
     void movie_frame();
     void set_badges(bool shown);
     void set_client_height(int height);
@@ -96,9 +98,13 @@ private:
     QPushButton* Quit_ = nullptr;
     QPushButton* open_ = nullptr;
     QPushButton* switch_ = nullptr;  // only with a data set the program found itself
+    QPushButton* cancel_ = nullptr;  // gives up a driving window whose film is being indexed
+    QLabel* movie_status_ = nullptr;  // the opening movie's index progress
     QTimer Timer1_;
     QTimer movie_timer_;
     QElapsedTimer movie_clock_;
+    std::filesystem::path movie_file_;
+    std::unique_ptr<FilmOpener> movie_opener_;  // while the movie's index is built
     std::unique_ptr<FilmFeed> movie_;
     std::unique_ptr<MovieSound> movie_sound_;
     double movie_rate_ = 0;
@@ -110,6 +116,8 @@ private:
     int client_height_ = 240;  // in layout pixels; the width follows the phase
     int32_t ticks_ = 0;
     bool alternate_ = false;
+    bool opening_ = false;           // a driving window is being loaded
+    bool cancel_requested_ = false;  // ... and the player gave it up
     std::string train_, route_;
     std::unique_ptr<DrivingWindow> driving_;
 };

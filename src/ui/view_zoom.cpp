@@ -1,7 +1,9 @@
 #include "ui/view_zoom.hpp"
 
 #include <algorithm>
+#include <cmath>
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
 #include <QSettings>
@@ -38,10 +40,25 @@ double fit_factor(QSize layout, QSize room) {
     return std::max(0.25, f);
 }
 
+bool factor_fits(double factor, QSize layout, QSize chrome, QSize room) {
+    if (room.isEmpty()) return true;  // nothing known of the screen: every factor is offered
+    return std::ceil(layout.width() * factor) + chrome.width() <= room.width() &&
+           std::ceil(layout.height() * factor) + chrome.height() <= room.height();
+}
+
+QSize available_room(const QScreen* screen) {
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry().size() : QSize();
+}
+
 double window_factor(const ViewZoom& zoom, QSize layout, QSize chrome, const QScreen* screen) {
-    if (zoom.factor > 0) return zoom.factor;
-    if (!screen) return 1;
-    return fit_factor(layout, screen->availableGeometry().size() - chrome);
+    const QSize room = available_room(screen);
+    if (zoom.factor <= 0) return room.isEmpty() ? 1 : fit_factor(layout, room - chrome);
+    if (factor_fits(zoom.factor, layout, chrome, room)) return zoom.factor;
+    double best = 1;
+    for (const ZoomChoice& c : kZoomChoices)
+        if (c.factor > best && c.factor < zoom.factor && factor_fits(c.factor, layout, chrome, room)) best = c.factor;
+    return best;
 }
 
 Letterbox::Letterbox(QWidget* parent) : QWidget(parent) {}

@@ -31,8 +31,14 @@ void save_view_zoom(const ViewZoom& zoom);
 
 // The largest factor at which `layout` fits into `room` (never below a quarter).
 [[nodiscard]] double fit_factor(QSize layout, QSize room);
+// Whether `layout` drawn at `factor`, with `chrome` around it, fits into `room`.
+[[nodiscard]] bool factor_fits(double factor, QSize layout, QSize chrome, QSize room);
+// The screen's available area (the primary screen's without one; empty without any).
+[[nodiscard]] QSize available_room(const QScreen* screen);
 // The factor `zoom` gives a window whose drawn layout is `layout` and whose menu and frame
-// take `chrome` on `screen` (full screen is the caller's: it knows its room).
+// take `chrome` on `screen` (full screen is the caller's: it knows its room). A chosen factor
+// that does not fit the screen gives way to the largest of kZoomChoices that does (1 at least),
+// so a window is never larger than its screen; the choice itself stays remembered.
 [[nodiscard]] double window_factor(const ViewZoom& zoom, QSize layout, QSize chrome, const QScreen* screen);
 
 // A black ground with one child centred in it: the letterbox of fit and full screen.

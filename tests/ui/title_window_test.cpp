@@ -5,6 +5,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <QTimer>
 
 #include <set>
 
@@ -35,6 +36,47 @@ std::unique_ptr<TitleWindow> make_title(const std::filesystem::path& data, std::
     setup.program_dir = data / "no-program-here";
     setup.report_error = [&errors](const QString& text) { errors.push_back(text.toStdString()); };
     return TitleWindow::create(setup);
+}
+
+// While a film's index is built the window thread runs its events: the trains cannot be chosen
+// again, and 中止 gives the driving window up without an error, the title ready for another choice.
+TEST_F(TitleWindowTest, AFilmBeingIndexedCanBeGivenUp) {
+    struct Indexing final : FrameSource {
+        FilmFrameSource::Waiting waiting;
+        bool open(const std::filesystem::path&) override { return waiting && waiting([] { return false; }); }
+        int32_t length() const override { return -1; }
+        bool frame(int32_t, FrameImage&) override { return false; }
+    };
+    std::vector<std::string> errors;
+    TitleSetup setup;
+    setup.data_dir = data_dir();
+    setup.program_dir = data_dir() / "no-program-here";
+    setup.report_error = [&errors](const QString& text) { errors.push_back(text.toStdString()); };
+    setup.make_back_ends = [] {
+        BackEnds b = make_back_ends();
+        auto video = std::make_unique<Indexing>();
+        b.set_waiting = [v = video.get()](FilmFrameSource::Waiting w) { v->waiting = std::move(w); };
+        b.video = std::move(video);
+        b.film = [] { return nullptr; };
+        b.set_progress = {};
+        return b;
+    };
+    auto title = TitleWindow::create(setup);
+    ASSERT_TRUE(title);
+    title->end_movie();
+    bool ran = false, locked = false;
+    QTimer::singleShot(50, title.get(), [&] {
+        ran = true;
+        locked = !title->findChild<QPushButton*>("Train2")->isEnabled();
+        title->findChild<QPushButton*>("Cancel")->click();
+    });
+    title->open_files(demo::kTrainFile, demo::kRouteFile);
+    EXPECT_TRUE(ran);
+    EXPECT_TRUE(locked);
+    EXPECT_EQ(title->driving_window(), nullptr);
+    EXPECT_TRUE(errors.empty()) << errors.front();
+    EXPECT_TRUE(title->findChild<QPushButton*>("Train2")->isEnabled());
+    EXPECT_FALSE(title->findChild<QPushButton*>("Cancel")->isVisible());
 }
 
 TEST_F(TitleWindowTest, MovieEndsAtTick1400ThenTheButtonsAppearInOrder) {

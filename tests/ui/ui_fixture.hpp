@@ -7,6 +7,9 @@
 #include <QImage>
 #include <QSettings>
 
+#include <unistd.h>
+
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,7 +29,10 @@ class QtEnvironment final : public ::testing::Environment {
 public:
     static QApplication& app() {
         if (!app_) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
+            // A screen large enough for every zoom, unless a test chose its own offscreen screen.
+            if (!qEnvironmentVariable("QT_QPA_PLATFORM").startsWith("offscreen:")) {
+                qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + write_screen_config(2048, 1536));
+            }
             app_ = std::make_unique<QApplication>(argc_, argv_);
             init_art_resources();
             QApplication::setOrganizationName("VantrelTest");
@@ -34,6 +40,16 @@ public:
         return *app_;
     }
     void TearDown() override { app_.reset(); }
+
+    // An offscreen platform configuration of one screen of this size (a file beside the tests').
+    static QByteArray write_screen_config(int width, int height) {
+        const auto file = std::filesystem::temp_directory_path() /
+                          ("vantrel-screen-" + std::to_string(::getpid()) + "-" + std::to_string(width) + "x" +
+                           std::to_string(height) + ".json");
+        std::ofstream(file) << R"({"screens": [{"name": "test", "x": 0, "y": 0, "width": )" << width
+                            << R"(, "height": )" << height << "}]}\n";
+        return QByteArray::fromStdString(file.string());
+    }
 
 private:
     static inline int argc_ = 1;

@@ -12,6 +12,7 @@
 #include "film_maker.hpp"
 #include "platform/ffmpeg_handles.hpp"
 #include "platform/film_decoder.hpp"
+#include "platform/film_opener.hpp"
 #include "platform/film_schedule.hpp"
 #include "test_support.hpp"
 
@@ -160,8 +161,106 @@ TEST(FilmFeed, AFailedFrameIsAskedForAgainAfterAJump) {
     EXPECT_TRUE(ready_within(*feed, 50));
 }
 
+// The run tells the feed its motion as the logic counts it (frames a tick and the accumulator's
+// fraction): speeding up from 1 to 4 frames a tick, every tick's picture is a new one (a plan by a
+// whole stride showed 2.5 frames a tick as 100, 103, 103, 106, ...); a standing train has the first
+// frames of either direction ready before it moves.
+TEST(FilmFeed, FollowsTheMotionTheRunTells) {
+    auto log = std::make_shared<ScriptedDecoder::Log>();
+    auto feed = make_film_feed(std::make_unique<ScriptedDecoder>(log));
+    constexpr int32_t kFilmed = 60;  // km/h at which the film moves a frame a tick
+    int32_t frame = 0, accumulator = 0, presented = -1;
+    for (int32_t kmh = kFilmed; frame < 280; kmh = std::min(4 * kFilmed, kmh + 3)) {
+        accumulator += kmh;
+        frame += accumulator / kFilmed;
+        accumulator %= kFilmed;
+        feed->set_motion(static_cast<double>(kmh) / kFilmed, static_cast<double>(accumulator) / kFilmed);
+        feed->want(frame);
+        FilmPicture shown;
+        for (auto end = std::chrono::steady_clock::now() + 20s; std::chrono::steady_clock::now() < end;) {
+            shown = feed->nearest(frame);
+            if (shown.index >= 0 && std::abs(shown.index - frame) <= 1) break;
+            std::this_thread::sleep_for(1ms);
+        }
+        ASSERT_GT(shown.index, presented) << "at frame " << frame << ", " << kmh << " km/h";
+        presented = shown.index;
+    }
+
+    feed->set_motion(0, 0);
+    feed->want(150);
+    for (int32_t n : {150, 149, 130, 151, 170}) EXPECT_TRUE(ready_within(*feed, n)) << n;
+    // Reversing from there: the first frames are on hand before the decoder hears of it.
+    feed->set_motion(-0.2, 0);
+    feed->want(149);
+    EXPECT_EQ(feed->nearest(149).index, 149);
+    EXPECT_EQ(feed->nearest(140).index, 140);
+}
+
+// The picture index built on a worker from a slow stand-in input: the caller gets control back
+// at once, hears the progress from the worker, and a cancel ends the build at its next step.
+TEST(FilmOpener, BuildsTheIndexOffTheCallersThreadAndCanBeCancelled) {
+    struct Input {
+        std::mutex mutex;
+        std::condition_variable changed;
+        int percent = -1;
+        bool go = false;
+        bool left = false;  // the build was left
+    };
+    const auto slow = [](std::shared_ptr<Input> in) {
+        return [in](const std::filesystem::path&, const std::function<void(int)>& progress) {
+            struct Leaving {
+                std::shared_ptr<Input> in;
+                ~Leaving() {
+                    const std::lock_guard lock(in->mutex);
+                    in->left = true;
+                    in->changed.notify_all();
+                }
+            } leaving{in};
+            for (int percent = 0; percent <= 100; ++percent) {
+                progress(percent);
+                std::unique_lock lock(in->mutex);
+                in->percent = percent;
+                in->changed.notify_all();
+                in->changed.wait_for(lock, 20s, [&] { return in->go; });
+            }
+            return std::unique_ptr<FilmDecoder>(std::make_unique<ScriptedDecoder>(std::make_shared<ScriptedDecoder::Log>()));
+        };
+    };
+    const auto reached = [](Input& in, auto done) {
+        std::unique_lock lock(in.mutex);
+        return in.changed.wait_for(lock, 20s, [&] { return done(); });
+    };
+
+    auto held = std::make_shared<Input>();
+    std::atomic<int> heard{-1};
+    FilmOpener cancelled("film.avi", [&](int percent) { heard = percent; }, slow(held));
+    ASSERT_TRUE(reached(*held, [&] { return held->percent == 0; }));
+    EXPECT_FALSE(cancelled.finished()) << "the build waits on its input, the caller does not";
+    EXPECT_EQ(heard, 0);
+    cancelled.cancel();
+    {
+        const std::lock_guard lock(held->mutex);
+        held->go = true;
+    }
+    held->changed.notify_all();
+    EXPECT_EQ(cancelled.take(), nullptr);
+    EXPECT_TRUE(held->left);
+    EXPECT_LT(held->percent, 100) << "cancelled at the next step, not at the end";
+
+    auto quick = std::make_shared<Input>();
+    quick->go = true;
+    FilmOpener opened("film.avi", {}, slow(quick));
+    const auto feed = opened.take();
+    ASSERT_NE(feed, nullptr);
+    EXPECT_EQ(feed->length(), 300);
+    EXPECT_TRUE(opened.finished());
+}
+
 TEST(FilmSchedule, PlansTheWantedFrameThenTheWayAhead) {
     const auto group = [](int32_t n) { return n / 30 * 30; };
+    const auto plan = [](int32_t wanted, int direction, double step, int32_t ahead, double phase = 0, double trend = 0) {
+        return FilmSchedule{wanted, 300, direction, step, phase, trend, ahead};
+    };
     struct Case {
         const char* name;
         FilmSchedule schedule;
@@ -169,17 +268,20 @@ TEST(FilmSchedule, PlansTheWantedFrameThenTheWayAhead) {
         int32_t next;
     };
     const Case cases[] = {
-        {"the wanted frame first", {100, 300, 1, 1, 8}, {}, 100},
-        {"then the next ahead", {100, 300, 1, 1, 8}, {100, 101}, 102},
-        {"at twice the speed every second frame", {100, 300, 1, 2, 8}, {100, 102}, 104},
-        {"nothing past the end", {298, 300, 1, 1, 8}, {298, 299}, -1},
-        {"all planned frames ready", {100, 300, 1, 1, 2}, {100, 101, 102}, -1},
-        {"no frame before the film", {-5, 300, 1, 1, 8}, {}, -1},
-        {"backwards from the group's start", {100, 300, -1, 1, 40}, {}, 90},
-        {"backwards, a batch is half the plan", {100, 300, -1, 1, 4}, {}, 98},
-        {"backwards, the next group down", {100, 300, -1, 1, 40}, {90, 91, 92, 93, 94, 95, 96, 97, 98, 99, 100}, 69},
-        {"backwards, only the frames planned", {100, 300, -1, 3, 40}, {}, 91},
-        {"backwards, half the plan still ready", {100, 300, -1, 1, 10}, {100, 99, 98, 97, 96, 95}, -1},
+        {"the wanted frame first", plan(100, 1, 1, 8), {}, 100},
+        {"then the next ahead", plan(100, 1, 1, 8), {100, 101}, 102},
+        {"at twice the speed every second frame", plan(100, 1, 2, 8), {100, 102}, 104},
+        {"below the filming speed every frame", plan(100, 1, 0.3, 8), {100}, 101},
+        {"two and a half frames a tick, past half a frame", plan(100, 1, 2.5, 8, 0.5), {100, 103}, 105},
+        {"speeding up, the steps grow", plan(100, 1, 2, 8, 0, 0.5), {100, 102, 104}, 107},
+        {"nothing past the end", plan(298, 1, 1, 8), {298, 299}, -1},
+        {"all planned frames ready", plan(100, 1, 1, 2), {100, 101, 102}, -1},
+        {"no frame before the film", plan(-5, 1, 1, 8), {}, -1},
+        {"backwards from the group's start", plan(100, -1, 1, 40), {}, 90},
+        {"backwards, a batch is half the plan", plan(100, -1, 1, 4), {}, 98},
+        {"backwards, the next group down", plan(100, -1, 1, 40), {90, 91, 92, 93, 94, 95, 96, 97, 98, 99, 100}, 69},
+        {"backwards, only the frames planned", plan(100, -1, 3, 40), {}, 91},
+        {"backwards, half the plan still ready", plan(100, -1, 1, 10), {100, 99, 98, 97, 96, 95}, -1},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(next_film_frame(c.schedule, [&](int32_t n) { return c.ready.count(n) > 0; }, group), c.next)

@@ -1,17 +1,18 @@
 // vantrel-timing: drives a run in the driving window by the wall clock and reports the
 // process's CPU share while standing before the start, while driving and while paused; the
 // window's timing log (--timing-log) holds every tick's due and wall time and every frame
-// drawn. SPEED is a multiple of the filming speed (0.25, 0.5, 1, 2, 4 ...), a constant speed
-// such as "-10kmh" (negative: reversing), or "jumps": every station of the Move menu in turn,
-// with the time from each jump to its exact frame on show. MIX is how the film is shown
-// between frames: whole, blend (the default), sharp, or blur (blend, and motion blur above
-// the filming speed).
+// drawn. SPEED is a multiple of the filming speed (0.25, 0.5, 1, 2, 4 ...), a ramp from one
+// multiple to another over the drive ("1-4"), a constant speed such as "-10kmh" (negative:
+// reversing), or "jumps": every station of the Move menu in turn, with the time from each jump
+// to its exact frame on show. MIX is how the film is shown between frames: whole, blend (the
+// default), sharp, or blur (blend, and motion blur above the filming speed).
 #include <algorithm>
 #include <sys/resource.h>
 
 #include <cmath>
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -79,7 +80,11 @@ int main(int argc, char** argv) {
     const std::string speed_arg = argc > 6 ? argv[6] : "1";
     const bool jumps = speed_arg == "jumps";
     const bool kmh = speed_arg.ends_with("kmh");
+    // "1-4": from 1 to 4 times the filming speed, evenly over the drive.
+    const auto ramp = speed_arg.find('-', 1);
+    const bool accelerating = !jumps && !kmh && ramp != std::string::npos;
     const double multiple = jumps ? 0 : std::stod(speed_arg);
+    const double ramp_to = accelerating ? std::stod(speed_arg.substr(ramp + 1)) : multiple;
     const double zoom = argc > 7 ? std::stod(argv[7]) : 1;
     const std::string mix = argc > 8 ? argv[8] : "blend";
     if (mix != "whole" && mix != "blend" && mix != "sharp" && mix != "blur") {
@@ -120,6 +125,15 @@ int main(int argc, char** argv) {
     } else if (kmh) {
         QObject::connect(&session, &vantrel::DriveSession::changed,
                          [&run, multiple] { run.core.Speed = std::llround(multiple * vantrel::kFixedOne); });
+    } else if (accelerating) {
+        auto clock = std::make_shared<QElapsedTimer>();
+        clock->start();
+        const double seconds = std::stod(argv[4]);
+        QObject::connect(&session, &vantrel::DriveSession::changed, [&run, clock, multiple, ramp_to, seconds] {
+            const double along = std::min(1.0, static_cast<double>(clock->elapsed()) / 1000.0 / seconds);
+            const double times = multiple + (ramp_to - multiple) * along;
+            run.core.Speed = static_cast<int64_t>(run.video.FilmedSpeed * times * vantrel::kFixedOne);
+        });
     } else if (multiple == 1) {
         session.virtual_key(vantrel::VirtualKey::F1, true);
     } else {

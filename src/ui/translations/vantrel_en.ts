@@ -478,5 +478,13 @@ Choose another data set or a folder.</translation>
         <source>車両と路線を開く</source>
         <translation>Open train and route</translation>
     </message>
+    <message>
+        <source>中止</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>映像の索引を作成しています %1%</source>
+        <translation>Indexing the film %1%</translation>
+    </message>
 </context>
 </TS>
