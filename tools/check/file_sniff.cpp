@@ -52,9 +52,7 @@ FileSniff sniff_file(const std::filesystem::path& file, std::size_t limit) {
     head.resize(static_cast<std::size_t>(in.gcount()));
     f.readable = true;
     f.empty = head.find_first_not_of(" \t\r\n") == std::string::npos;
-    // The reader's own decoding says how the program shows each line.
-    const DataFileText read = decode_data_text(head);
-    f.bom = read.utf8_bom;
+    f.bom = head.starts_with(kUtf8Bom);
     std::string_view text(head);
     if (f.bom) text.remove_prefix(kUtf8Bom.size());
     if (const auto at = text.find("\r\r\n"); at != std::string_view::npos) f.cr_cr_lf_line = line_at(text, at);
@@ -65,6 +63,8 @@ FileSniff sniff_file(const std::filesystem::path& file, std::size_t limit) {
     const bool valid = valid_utf8_head(text, multibyte);
     f.utf8 = !f.bom && valid && multibyte;
     f.not_utf8 = f.bom && !valid;
+    // How the program shows a garbled line is the reader's own decoding (only then: it costs).
+    const DataFileText read = f.utf8 || f.not_utf8 ? decode_data_text(head) : DataFileText{};
     for (std::size_t i = 0; (f.utf8 || f.not_utf8) && i < raw.size() && i < read.lines.size(); ++i) {
         if (std::all_of(raw[i].begin(), raw[i].end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
             continue;
