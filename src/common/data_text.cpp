@@ -103,6 +103,20 @@ std::vector<std::string> split_lines(std::string_view text) {
     return lines;
 }
 
+DataFileText decode_data_text(std::string_view bytes) {
+    DataFileText text;
+    // Read as CP932 the mark would spoil the first key, so it goes and the rest is read as
+    // what it says.
+    if (bytes.starts_with(kUtf8Bom)) {
+        bytes.remove_prefix(kUtf8Bom.size());
+        text.utf8_bom = true;
+    }
+    // Lines are split on the raw bytes: neither CP932 nor UTF-8 uses CR or LF inside a character.
+    text.lines = split_lines(bytes);
+    for (auto& line : text.lines) line = text.utf8_bom ? checked_utf8(line) : cp932_to_utf8(line);
+    return text;
+}
+
 std::optional<DataFileText> read_data_file_text(const std::filesystem::path& file) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec)) return std::nullopt;
@@ -110,19 +124,7 @@ std::optional<DataFileText> read_data_file_text(const std::filesystem::path& fil
     if (!in) return std::nullopt;
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (in.bad()) return std::nullopt;
-    DataFileText text;
-    // Editors that save UTF-8 often put a byte-order mark first; read as CP932 it would
-    // spoil the first key, so the mark goes and the rest is read as what it says.
-    constexpr std::string_view kBom = "\xEF\xBB\xBF";
-    std::string_view body = bytes;
-    if (body.starts_with(kBom)) {
-        body.remove_prefix(kBom.size());
-        text.utf8_bom = true;
-    }
-    // Lines are split on the raw bytes: neither CP932 nor UTF-8 uses CR or LF inside a character.
-    text.lines = split_lines(body);
-    for (auto& line : text.lines) line = text.utf8_bom ? checked_utf8(line) : cp932_to_utf8(line);
-    return text;
+    return decode_data_text(bytes);
 }
 
 std::optional<std::vector<std::string>> read_cp932_lines(const std::filesystem::path& file) {

@@ -31,8 +31,15 @@ struct DataFileText {
     bool utf8_bom = false;
 };
 
-// Reads a whole data file as UTF-8 lines: CP932, or UTF-8 when it starts with a
-// byte-order mark (which is dropped). nullopt when it cannot be read.
+// The mark some editors put first when they save UTF-8.
+inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// A data file's bytes as UTF-8 lines: CP932, or UTF-8 when they start with a byte-order
+// mark (which is dropped).
+[[nodiscard]] DataFileText decode_data_text(std::string_view bytes);
+
+// Reads a whole data file and decodes it as decode_data_text does. nullopt when it
+// cannot be read.
 [[nodiscard]] std::optional<DataFileText> read_data_file_text(const std::filesystem::path& file);
 
 // The lines of read_data_file_text, for readers that need not know the encoding.

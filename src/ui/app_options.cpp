@@ -8,7 +8,8 @@ namespace {
 
 constexpr std::string_view kUsage =
     "usage: vantrel [--data-dir DIR | --choose-data-set] [--train FILE --route FILE]\n"
-    "               [--record FILE] [--trace FILE] [--timing-log FILE]\n"
+    "               [--record FILE] [--trace FILE] [--events FILE] [--view FILE]\n"
+    "               [--timing-log FILE]\n"
     "               [--speak] [--speech-log FILE]\n"
     "       vantrel --help | --version\n";
 
@@ -35,6 +36,8 @@ std::optional<AppOptions> parse_app_options(int argc, const char* const* argv, s
                               : a == "--route"      ? &o.route
                               : a == "--record"     ? &o.record
                               : a == "--trace"      ? &o.trace
+                              : a == "--events"     ? &o.events
+                              : a == "--view"       ? &o.view
                               : a == "--timing-log" ? &o.timing_log
                               : a == "--speech-log" ? &o.speech_log
                                                     : nullptr;

@@ -12,6 +12,7 @@ struct AppOptions {
     bool choose_data_set = false;           // ask even when one would be used at once
     std::string train, route;               // both: the driving window opens at once
     std::string record, trace, timing_log;  // output files of the drive
+    std::string events, view;               // the runner's sound events and cab view, likewise
     bool speak = false;                     // the cab speaks from the start
     std::string speech_log;                 // what the cab says, every drive appended
 };

@@ -36,6 +36,8 @@ int drive_directly(const vantrel::AppOptions& options, vantrel::HelpWindow& help
     request.route = options.route;
     request.record = options.record;
     request.trace = options.trace;
+    request.events = options.events;
+    request.view = options.view;
     request.timing_log = options.timing_log;
     vantrel::DriveHooks hooks;
     hooks.report_error = report;

@@ -192,6 +192,7 @@ struct OwnPlanted {
 const OwnPlanted kOwnPlanted[] = {
     {"train.key.unknown", "train_own.dat", "[Tonz]"},
     {"file.bom", "train_bom.dat", nullptr},
+    {"file.bom.not_utf8", "train_bom_cp932.dat", "; Vantrel デモ車両: 4両編成の通勤形電車"},
     {"route.key.unknown", "line_own.dat", "[Staton]"},
     {"route.station.times", "line_own.dat", "川辺,0,5150,5250,0,1086300,1086000"},
     {"route.station.time_order", "line_own.dat", "山手,0,10150,10250,0,1080000,1080300"},
@@ -237,7 +238,10 @@ std::map<std::string, std::string> plant_own(const fs::path& dir) {
     test::write_bytes(dir / "line_crcrlf.dat", crcrlf);
     test::write_bytes(dir / "line_utf8.dat", demo::route_text());
     texts["line_utf8.dat"] = demo::route_text();
-    test::write_bytes(dir / "train_bom.dat", "\xEF\xBB\xBF" + *utf8_to_cp932(demo::train_text()));
+    // A mark then UTF-8 reads whole; a mark then CP932 is garbled.
+    test::write_bytes(dir / "train_bom.dat", "\xEF\xBB\xBF" + demo::train_text());
+    test::write_bytes(dir / "train_bom_cp932.dat", "\xEF\xBB\xBF" + *utf8_to_cp932(demo::train_text()));
+    texts["train_bom_cp932.dat"] = demo::train_text();
     test::write_bytes(dir / "vantrel.dat", "");
     test::write_bytes(dir / "train_empty.dat", "\r\n");
     return texts;
@@ -382,7 +386,7 @@ TEST_F(Checker, ASetOfItsOwnNamesIsCheckedPairByPairWithEachMistakeAndRootCauseT
         EXPECT_TRUE(hit) << p.code << " in " << p.file << ":" << line << "\n" << check::text_report(found.problems);
     }
     // Every train that loads with every route that loads: the channel overflow is met.
-    const std::set<std::string> trains{"train_demo.dat", "train_own.dat", "train_bom.dat"};
+    const std::set<std::string> trains{"train_demo.dat", "train_own.dat", "train_bom.dat", "train_bom_cp932.dat"};
     const std::set<std::string> routes{"line_demo.dat", "line_own.dat", "line_many.dat", "line_utf8.dat",
                                        "line_crcrlf.dat"};
     EXPECT_EQ(found.pairs.size(), trains.size() * routes.size());
@@ -394,8 +398,11 @@ TEST_F(Checker, ASetOfItsOwnNamesIsCheckedPairByPairWithEachMistakeAndRootCauseT
             EXPECT_EQ(p.code, "file.line_ends");
             EXPECT_EQ(p.line, 1);
         }
-        if (p.file == "line_utf8.dat") {
+        if (p.file == "line_utf8.dat" || p.file == "train_bom_cp932.dat") {
             EXPECT_NE(p.code, "text.not_cp932");
+        }
+        if (p.file == "train_bom.dat") {
+            EXPECT_EQ(p.code, "file.bom");
         }
     }
     EXPECT_EQ(std::count_if(found.problems.begin(), found.problems.end(),

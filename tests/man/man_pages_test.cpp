@@ -12,6 +12,7 @@
 #include "frames/frames_tool.hpp"
 #include "speedtable/speedtable_run.hpp"
 #include "test_support.hpp"
+#include "ui/app_options.hpp"
 #include "vantrel_sim/script.hpp"
 #include "vantrel_sim/sim_run.hpp"
 
@@ -55,6 +56,8 @@ TEST(ManPages, EveryOptionOfEachToolsUsageIsOnItsPage) {
                              },
                              {"vantrel-frames"})},
         {"vantrel-check.1", std::string(check::kUsage)},
+        {"vantrel.6", usage_of([](int c, const char* const* v, std::ostream& e) { (void)parse_app_options(c, v, e); },
+                               {"vantrel", "--help"})},
     };
     for (const Tool& t : tools) {
         const std::set<std::string> usage = options_in(t.usage), documented = options_in(page(t.page));
@@ -67,6 +70,12 @@ TEST(ManPages, EveryOptionOfEachToolsUsageIsOnItsPage) {
         const auto status = text.find(".SH EXIT STATUS");
         ASSERT_NE(status, std::string::npos) << name;
         EXPECT_NE(text.find("64", status), std::string::npos) << name;
+    }
+    // Every program answers --help and --version, and its page says so.
+    for (const char* name :
+         {"vantrel.6", "vantrel-sim.1", "vantrel-speedtable.1", "vantrel-frames.1", "vantrel-check.1", "vantrel-demo-data.1"}) {
+        const std::set<std::string> documented = options_in(page(name));
+        EXPECT_TRUE(documented.contains("--help") && documented.contains("--version")) << name;
     }
 }
 

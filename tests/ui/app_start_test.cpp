@@ -50,13 +50,19 @@ TEST(AppStart, TrainAndRouteOpenTheDrivingWindowInABareFolder) {
     QProcess p;
     p.setProcessEnvironment(bare_environment(tmp));
     p.setWorkingDirectory(shown(pair));
-    const fs::path trace = tmp / "trace.csv";
-    p.start(program("vantrel"), {"--train", demo::kTrainFile, "--route", demo::kRouteFile, "--trace", shown(trace)});
-    EXPECT_TRUE(wait_then_end(p, [&] { return fs::exists(trace); }, 60));
-    // Ended by the signal as by closing its window: the trace written whole, status 0.
+    const fs::path trace = tmp / "trace.csv", events = tmp / "events.csv", view = tmp / "view.jsonl";
+    p.start(program("vantrel"), {"--train", demo::kTrainFile, "--route", demo::kRouteFile, "--trace", shown(trace),
+                                 "--events", shown(events), "--view", shown(view)});
+    EXPECT_TRUE(wait_then_end(p, [&] { return fs::exists(trace) && fs::exists(view); }, 60));
+    // Ended by the signal as by closing its window: the outputs written whole, status 0.
     EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(p.exitCode(), 0);
-    EXPECT_TRUE(slurp(trace).starts_with("t_ms,")) << slurp(trace);
+    const std::string rows = slurp(trace), views = slurp(view);
+    EXPECT_TRUE(rows.starts_with("t_ms,")) << rows;
+    EXPECT_TRUE(slurp(events).starts_with("t_ms,channel,operation,value\n")) << slurp(events);
+    // One view line for each step the trace has a row of.
+    EXPECT_EQ(std::count(views.begin(), views.end(), '\n'), std::count(rows.begin(), rows.end(), '\n') - 1) << views;
+    EXPECT_TRUE(views.empty() || views.starts_with("{")) << views;
     // Without a sound card: our one line, none of the sound libraries' own.
     const QString err = QString::fromUtf8(p.readAllStandardError());
     EXPECT_FALSE(err.contains("ALSA lib")) << err.toStdString();

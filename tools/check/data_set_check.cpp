@@ -163,14 +163,15 @@ private:
             replace_all("file.line_ends", f.cr_cr_lf_line, "line ends CR CR LF");
             return;
         }
-        if (f.utf8) {
+        if (f.utf8 || f.not_utf8) {
             std::erase_if(problems, [](const Problem& p) { return p.code == "text.not_cp932"; });
-            std::string message = f.bom ? "written in UTF-8 with a byte-order mark" : "written in UTF-8";
-            message += ", read as CP932";
-            if (f.utf8_line > 0) message += ": \"" + f.utf8_meant + "\" shows as \"" + f.utf8_shown + "\"";
-            problems.push_back(Problem{Severity::Warning, "file.utf8", file, f.utf8_line, {}, {}, message, {}, {}});
+            std::string message = f.utf8 ? "written in UTF-8 without a byte-order mark, read as CP932"
+                                         : "begins with a UTF-8 byte-order mark but is not UTF-8, read as UTF-8";
+            if (f.garbled_line > 0) message += ": \"" + f.meant + "\" shows as \"" + f.shown + "\"";
+            problems.push_back(Problem{Severity::Warning, f.utf8 ? "file.utf8" : "file.bom.not_utf8", file,
+                                       f.garbled_line, {}, {}, message, {}, {}});
         } else if (f.bom) {
-            files_.of(file).warning("file.bom", file, 1, "begins with a UTF-8 byte-order mark");
+            files_.of(file).warning("file.bom", file, 1, "begins with a UTF-8 byte-order mark: read as UTF-8");
         }
     }
 

@@ -9,8 +9,6 @@
 namespace vantrel::check {
 namespace {
 
-constexpr std::string_view kBom = "\xEF\xBB\xBF";
-
 // Valid UTF-8 up to `head`'s end, a sequence cut off there included.
 bool valid_utf8_head(std::string_view s, bool& multibyte) {
     std::size_t i = 0;
@@ -54,23 +52,28 @@ FileSniff sniff_file(const std::filesystem::path& file, std::size_t limit) {
     head.resize(static_cast<std::size_t>(in.gcount()));
     f.readable = true;
     f.empty = head.find_first_not_of(" \t\r\n") == std::string::npos;
-    f.bom = head.starts_with(kBom);
+    f.bom = head.starts_with(kUtf8Bom);
     std::string_view text(head);
-    if (f.bom) text.remove_prefix(kBom.size());
+    if (f.bom) text.remove_prefix(kUtf8Bom.size());
     if (const auto at = text.find("\r\r\n"); at != std::string_view::npos) f.cr_cr_lf_line = line_at(text, at);
 
+    // Split as the reader splits, so raw and read lines pair up.
     const std::vector<std::string> raw = split_lines(text);
     bool multibyte = false;
-    if (valid_utf8_head(text, multibyte) && multibyte) {
-        f.utf8 = true;
-        for (std::size_t i = 0; i < raw.size(); ++i) {
-            if (std::all_of(raw[i].begin(), raw[i].end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
-                continue;
-            f.utf8_line = static_cast<int>(i) + 1;
-            f.utf8_meant = raw[i];
-            f.utf8_shown = cp932_to_utf8(raw[i]);
-            break;
-        }
+    const bool valid = valid_utf8_head(text, multibyte);
+    f.utf8 = !f.bom && valid && multibyte;
+    f.not_utf8 = f.bom && !valid;
+    // How the program shows a garbled line is the reader's own decoding (only then: it costs).
+    const DataFileText read = f.utf8 || f.not_utf8 ? decode_data_text(head) : DataFileText{};
+    for (std::size_t i = 0; (f.utf8 || f.not_utf8) && i < raw.size() && i < read.lines.size(); ++i) {
+        if (std::all_of(raw[i].begin(), raw[i].end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+            continue;
+        if (f.not_utf8 && !has_undecoded_bytes(read.lines[i])) continue;
+        f.garbled_line = static_cast<int>(i) + 1;
+        // Bytes that are no UTF-8 were most likely meant as CP932.
+        f.meant = f.utf8 ? raw[i] : cp932_to_utf8(raw[i]);
+        f.shown = read.lines[i];
+        break;
     }
     // Keys are ASCII: the raw lines show them whatever the encoding.
     f.kind = kind_of(raw);

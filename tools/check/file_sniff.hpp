@@ -1,7 +1,7 @@
 #pragma once
 // What a data file is, judged from its head alone: its kind by the keys only a train or a
 // route file has, and the root causes that make a reader report a flood of problems (line
-// ends, a byte-order mark, UTF-8 text, nothing at all). A file of any size costs one
+// ends, text in another encoding than the program reads it in, nothing at all). A file of any size costs one
 // bounded read.
 #include <cstddef>
 #include <filesystem>
@@ -15,12 +15,13 @@ struct FileSniff {
     bool readable = false;
     Kind kind = Kind::None;
     bool empty = false;
-    bool bom = false;        // begins with a UTF-8 byte-order mark
-    int cr_cr_lf_line = 0;   // the first line that ends CR CR LF, 0 for none
-    bool utf8 = false;       // valid UTF-8 holding more than ASCII: CP932 readers garble it
-    int utf8_line = 0;       // the first line holding such text
-    std::string utf8_meant;  // that line as written
-    std::string utf8_shown;  // and as a CP932 reader shows it
+    bool bom = false;       // begins with a UTF-8 byte-order mark: read as UTF-8
+    int cr_cr_lf_line = 0;  // the first line that ends CR CR LF, 0 for none
+    bool utf8 = false;      // UTF-8 beyond ASCII without the mark: read as CP932, garbled
+    bool not_utf8 = false;  // the mark, then bytes that are no UTF-8: read as UTF-8, garbled
+    int garbled_line = 0;   // the first line the program garbles
+    std::string meant;      // that line as written
+    std::string shown;      // and as the program shows it
 };
 
 inline constexpr std::size_t kSniffBytes = 1 << 20;

@@ -6,11 +6,13 @@
 namespace vantrel::check {
 namespace {
 
-constexpr std::array<std::pair<std::string_view, std::string_view>, 73> kHints{{
+constexpr std::array<std::pair<std::string_view, std::string_view>, 74> kHints{{
     {"file.empty", "the file holds nothing: write it again"},
     {"file.line_ends", "save the file with CR LF (or LF) line ends: every other line reads as empty"},
-    {"file.utf8", "save the file in Shift-JIS (CP932): the program shows UTF-8 names garbled"},
-    {"file.bom", "save the file without a byte-order mark, in Shift-JIS (CP932)"},
+    {"file.utf8", "save the file in Shift-JIS (CP932), or in UTF-8 with a byte-order mark: without the mark "
+                  "the program reads it as CP932 and shows UTF-8 names garbled"},
+    {"file.bom", "nothing to change: the mark makes the program read the file as UTF-8"},
+    {"file.bom.not_utf8", "save the file in UTF-8, or drop the byte-order mark to have it read as Shift-JIS (CP932)"},
     {"strings.file.empty", "write the string file's [Path] to the films, and its texts"},
     {"set.no_pair", "give at least one train file and one route file that load (or name them with --pair)"},
     {"train.key.unknown", "spell the key as the program knows it: the lines under it are skipped"},
