@@ -242,7 +242,7 @@ void BM_HdFilmOnThreads(benchmark::State& state, const char* extension) {
     state.counters["decode_ms"] = decode_ms / std::max(1, shown);
     state.counters["convert_ms"] = convert_ms / std::max(1, shown);
 }
-BENCHMARK_CAPTURE(BM_HdFilmOnThreads, mp4, "mp4")->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+BENCHMARK_CAPTURE(BM_HdFilmOnThreads, mp4, "mp4")->Arg(1)->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK_CAPTURE(BM_HdFilmOnThreads, avi, "avi")->Arg(2)->Arg(4)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 
 }  // namespace
