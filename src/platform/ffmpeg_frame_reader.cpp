@@ -58,6 +58,9 @@ struct FfmpegFrameReader::Impl {
     bool landed_late = false;    // the seek went past `awaited`
     int32_t shown_frame = -1;
     int32_t shown_picture = -1;
+    // While decoding onwards to this picture, pictures before it that nothing refers to are not
+    // decoded at all (the train passes them at speed); -1 decodes everything.
+    int32_t skip_below = -1;
     // The last frame that could not be decoded and its group: later frames of that group fail at
     // once (a damaged group is not decoded again for each), until a picture elsewhere was decoded.
     int32_t failed_frame = -1;
@@ -74,6 +77,14 @@ struct FfmpegFrameReader::Impl {
         return it == keys.begin() ? keys.front() : *std::prev(it);
     }
 
+    // Picture number of a packet or decoded frame by its presentation time (FilmOrder::Time).
+    [[nodiscard]] std::optional<int32_t> picture_at(int64_t pts) const {
+        const auto it = std::lower_bound(index.entries.begin(), index.entries.end(), pts,
+                                         [](const FilmIndexEntry& e, int64_t t) { return e.pts < t; });
+        if (it == index.entries.end() || it->pts != pts) return std::nullopt;
+        return static_cast<int32_t>(it - index.entries.begin());
+    }
+
     // Picture number of a decoded frame; nullopt for pictures the index does not know.
     std::optional<int32_t> picture_of(const AVFrame& frame) {
         if (index.order != FilmOrder::Time) {
@@ -88,11 +99,16 @@ struct FfmpegFrameReader::Impl {
             if (picture < 0 || picture >= index.pictures()) return std::nullopt;
             return picture;
         }
-        const int64_t pts = frame.pts != AV_NOPTS_VALUE ? frame.pts : frame.best_effort_timestamp;
-        const auto it = std::lower_bound(index.entries.begin(), index.entries.end(), pts,
-                                         [](const FilmIndexEntry& e, int64_t t) { return e.pts < t; });
-        if (it == index.entries.end() || it->pts != pts) return std::nullopt;
-        return static_cast<int32_t>(it - index.entries.begin());
+        return picture_at(frame.pts != AV_NOPTS_VALUE ? frame.pts : frame.best_effort_timestamp);
+    }
+
+    // How much of this packet the decoder may leave out. Only where pictures are matched by their
+    // times: elsewhere they are numbered by counting what leaves the decoder, which a left-out
+    // picture would shift. Each packet carries its own setting into FFmpeg's frame threads.
+    [[nodiscard]] AVDiscard discard_for(const AVPacket& p) const {
+        if (skip_below < 0 || index.order != FilmOrder::Time || p.pts == AV_NOPTS_VALUE) return AVDISCARD_DEFAULT;
+        const auto picture = picture_at(p.pts);
+        return picture && *picture < skip_below ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
     }
 
     // The entry of a packet just read in an order without times (-1 unknown); counts Decode packets.
@@ -167,6 +183,7 @@ struct FfmpegFrameReader::Impl {
                 if (awaited >= 0 && is_awaited(*packet, entry)) awaited = -1;
                 if (awaited < 0) {
                     if (entry >= 0) sent_picture = picture_of_frame(entry);
+                    decoder->skip_frame = discard_for(*packet);
                     // A damaged packet is refused; the decoder resumes at the next good one.
                     avcodec_send_packet(decoder.get(), packet.get());
                 } else if (landed_late) {
@@ -271,6 +288,13 @@ struct FfmpegFrameReader::Impl {
     // Leaves picture `target` (of frame `frame`) in `latest`, or the first one after it when it is lost.
     bool decode_to(int32_t frame, int32_t target) {
         if (position == target) return true;
+        skip_below = target;
+        const bool reached = decode_onwards_to(frame, target);
+        skip_below = -1;
+        return reached;
+    }
+
+    bool decode_onwards_to(int32_t frame, int32_t target) {
         const int32_t key = key_at_or_before(frame);
         const bool onwards = position >= 0 && target > position && picture_of_frame(key) <= position + 1;
         if (!onwards) {
