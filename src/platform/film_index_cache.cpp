@@ -44,13 +44,18 @@ std::optional<FilmStamp> stamp_of(const fs::path& film) {
     return stamp;
 }
 
+// FNV-1a: stable from run to run, for the file's name and its whole-content check.
+uint64_t checksum(std::string_view bytes) {
+    uint64_t hash = 1469598103934665603ull;
+    for (unsigned char c : bytes) hash = (hash ^ c) * 1099511628211ull;
+    return hash;
+}
+
 fs::path cache_file(const FilmStamp& stamp) {
     const fs::path folder = film_cache_folder();
     if (folder.empty()) return {};
-    uint64_t hash = 1469598103934665603ull;  // FNV-1a: stable from run to run
-    for (unsigned char c : stamp.path) hash = (hash ^ c) * 1099511628211ull;
     char name[32];
-    std::snprintf(name, sizeof name, "%016llx.index", static_cast<unsigned long long>(hash));
+    std::snprintf(name, sizeof name, "%016llx.index", static_cast<unsigned long long>(checksum(stamp.path)));
     return folder / name;
 }
 
@@ -128,12 +133,6 @@ struct Descriptor {
         if (fd >= 0) ::close(fd);
     }
 };
-
-uint64_t checksum(std::string_view bytes) {
-    uint64_t hash = 1469598103934665603ull;  // FNV-1a
-    for (unsigned char c : bytes) hash = (hash ^ c) * 1099511628211ull;
-    return hash;
-}
 
 // The largest cache file a film of `film_size` bytes can have: an entry per packet (AVI: and
 // per empty sample between them), the path, the keyframes before the first picture, the pieces.

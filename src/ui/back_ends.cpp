@@ -19,8 +19,6 @@ BackEnds make_back_ends() {
     return b;
 }
 
-std::unique_ptr<FilmFeed> open_movie(const std::filesystem::path& file) { return open_film_feed(file); }
-
 std::unique_ptr<MovieSound> make_movie_sound(const std::filesystem::path& movie) {
     return std::make_unique<MovieSound>(movie, OpenAlMixer::open_device());
 }

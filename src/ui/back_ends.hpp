@@ -30,8 +30,6 @@ struct BackEnds {
 // The devices of one driving window.
 [[nodiscard]] BackEnds make_back_ends();
 
-// The opening movie's feed (nullptr when the file is no film).
-[[nodiscard]] std::unique_ptr<FilmFeed> open_movie(const std::filesystem::path& file);
 // The opening movie's sound, decoded in the background, on a mixer of its own.
 [[nodiscard]] std::unique_ptr<MovieSound> make_movie_sound(const std::filesystem::path& movie);
 
