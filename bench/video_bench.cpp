@@ -224,7 +224,7 @@ void BM_HdFilmOnThreads(benchmark::State& state, const char* extension) {
     double decode_ms = 0, convert_ms = 0;
     for (auto _ : state) {
         FfmpegFrameReader reader;
-        if (!reader.open(file, {}, true)) {
+        if (!reader.open(file, {}, 0)) {
             state.SkipWithError("cannot open");
             return;
         }

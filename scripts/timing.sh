@@ -4,7 +4,8 @@
 # constant speed, negative reversing; "jumps" every station in turn), ZOOM (default 1) and
 # MIX (blend, the default; whole, sharp, or blur: blend and motion blur), and reports the
 # tick period (mean, p99 lateness, drift), the frames drawn (per second, gaps) and the CPU
-# share standing, driving and paused, beside ffplay playing the same video for as long.
+# share standing, driving and paused, beside ffplay playing the same video for as long, at the
+# size the window draws it.
 # DATA (default build/demo), TRAIN and ROUTE choose another data set; VIDEO the file ffplay plays.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -20,9 +21,12 @@ data="${DATA:-$build/demo}"
 train="${TRAIN:-train_785.dat}"
 route="${ROUTE:-line_exp.dat}"
 log=$(mktemp)
-trap 'rm -f "$log"' EXIT
 export SDL_AUDIODRIVER=dummy
-xvfb-run -a -s "-screen 0 1920x1080x24" "$build/vantrel-timing" "$data" "$train" "$route" "$drive" "$log" "$speed" "$zoom" "$mix"
+out=$(mktemp)
+trap 'rm -f "$log" "$out"' EXIT
+xvfb-run -a -s "-screen 0 1920x1080x24" "$build/vantrel-timing" "$data" "$train" "$route" "$drive" "$log" "$speed" "$zoom" "$mix" | tee "$out"
+# ffplay shows the film at the size the window draws it.
+drawn=$(sed -n 's/^film_drawn \([0-9]*\)x\([0-9]*\)$/\1 \2/p' "$out")
 python3 - "$log" <<'PY'
 import sys
 rows = [l.strip().split(",") for l in open(sys.argv[1]).readlines()[1:]]
@@ -64,11 +68,11 @@ PY
 video="${VIDEO:-$data/Movie/sakuragawa.avi}"
 if [ -f "$video" ]; then
   xvfb-run -a -s "-screen 0 1920x1080x24" bash -c '
-    ffplay -loglevel quiet -an -autoexit -t "$1" "$2" & pid=$!
+    ffplay -loglevel quiet -an -autoexit -t "$1" ${3:+-x "$3" -y "$4"} "$2" & pid=$!
     sleep "$1"; read -r -a s < /proc/$pid/stat || true
     ticks=$(( ${s[13]:-0} + ${s[14]:-0} )); hz=$(getconf CLK_TCK)
     echo "ffplay cpu_share $(python3 -c "print(round($ticks/$hz/$1, 4))")"
-    wait $pid || true' _ "$drive" "$video"
+    wait $pid || true' _ "$drive" "$video" $drawn
 else
   echo "no route video in the data set: ffplay not run"
 fi

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 #include <thread>
+#include <utility>
 
 #include "platform/film_converter.hpp"
 #include "platform/film_index_cache.hpp"
@@ -30,7 +31,7 @@ struct FfmpegFrameReader::Impl {
     std::filesystem::path file;
     FilmInput input;
     ff::CodecContext decoder;
-    bool threads_pending = false;  // open() asked for threads: started at the first decode
+    int threads_pending = 1;  // the threads open() asked for: started at the first decode
     FilmIndex index;
     std::vector<int32_t> keys;  // frames whose packet is a keyframe, ascending
     bool byte_seek = false;     // containers without a seek index (MPEG-TS, MPEG-PS)
@@ -318,7 +319,7 @@ struct FfmpegFrameReader::Impl {
 
     void close() {
         decoder.reset();
-        threads_pending = false;
+        threads_pending = 1;
         input = FilmInput{};
         index = FilmIndex{};
         keys.clear();
@@ -331,7 +332,7 @@ struct FfmpegFrameReader::Impl {
         if (latest) av_frame_unref(latest.get());
     }
 
-    bool open(const std::filesystem::path& film, const std::function<void(int)>& progress, bool threads) {
+    bool open(const std::filesystem::path& film, const std::function<void(int)>& progress, int threads) {
         close();
         if (!scratch || !latest || !shown || !packet) return false;
         auto built = film_index(film, progress);
@@ -360,21 +361,23 @@ struct FfmpegFrameReader::Impl {
         if (keys.empty() || keys.front() > first_data) keys.insert(keys.begin(), first_data);
         byte_seek = index.order == FilmOrder::Decode || seeks_by_byte(*input.format);
 
-        if (!open_codec(false)) return fail();
+        if (!open_codec(1)) return fail();
         threads_pending = threads;
         return true;
     }
 
-    // A fresh decoder, on FFmpeg's threads when asked and the film is large.
-    bool open_codec(bool threaded) {
+    // A fresh decoder, on `threads` of FFmpeg's threads when the film is large (0: one core left to
+    // the window, whose ticks must not wait, and at most 4).
+    bool open_codec(int threads) {
         const AVCodecParameters& par = *input.stream->codecpar;
         const AVCodec* codec = avcodec_find_decoder(par.codec_id);
         if (codec == nullptr) return false;
         ff::CodecContext context(avcodec_alloc_context3(codec));
         if (!context || avcodec_parameters_to_context(context.get(), &par) < 0) return false;
         context->thread_count = 1;
-        if (threaded && static_cast<int64_t>(par.width) * par.height >= kThreadedPixels) {
-            context->thread_count = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
+        if (threads == 0) threads = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 2u, 5u)) - 1;
+        if (threads > 1 && static_cast<int64_t>(par.width) * par.height >= kThreadedPixels) {
+            context->thread_count = threads;
             // Pictures without times are numbered by the decoder's delay, which frame threads lengthen
             // by a packet a thread: known for AVI samples, not for program streams counted by packet.
             context->thread_type = index.order != FilmOrder::Decode ? FF_THREAD_FRAME | FF_THREAD_SLICE : FF_THREAD_SLICE;
@@ -391,11 +394,10 @@ struct FfmpegFrameReader::Impl {
     }
 
     bool decode(int32_t frame) {
-        if (threads_pending && is_open()) {
+        if (threads_pending != 1 && is_open()) {
             // Started by the thread that decodes, so FFmpeg's threads share its priority; the
             // single-threaded decoder stays when this fails.
-            threads_pending = false;
-            open_codec(true);
+            open_codec(std::exchange(threads_pending, 1));
         }
         if (!is_open() || frame < 0 || frame >= index.length()) return false;
         const int32_t target = picture_of_frame(frame);
@@ -422,9 +424,9 @@ FfmpegFrameReader::FfmpegFrameReader() : impl_(std::make_unique<Impl>()) {}
 
 FfmpegFrameReader::~FfmpegFrameReader() = default;
 
-bool FfmpegFrameReader::open(const std::filesystem::path& file) { return impl_->open(file, {}, false); }
+bool FfmpegFrameReader::open(const std::filesystem::path& file) { return impl_->open(file, {}, 1); }
 
-bool FfmpegFrameReader::open(const std::filesystem::path& file, const std::function<void(int)>& progress, bool threads) {
+bool FfmpegFrameReader::open(const std::filesystem::path& file, const std::function<void(int)>& progress, int threads) {
     return impl_->open(file, progress, threads);
 }
 

@@ -16,9 +16,10 @@ public:
     FfmpegFrameReader();
     ~FfmpegFrameReader() override;
     bool open(const std::filesystem::path& file) override;
-    // As open(), with the index's progress (0..100) while it is built; `threads` lets FFmpeg decode
-    // large films on several threads, started by the first decode() (on the thread that decodes).
-    bool open(const std::filesystem::path& file, const std::function<void(int)>& progress, bool threads);
+    // As open(), with the index's progress (0..100) while it is built. Large films decode on
+    // `threads` of FFmpeg's threads (1: none; 0: one for each core the machine has beside the
+    // window's, at most 4), started by the first decode() (on the thread that decodes).
+    bool open(const std::filesystem::path& file, const std::function<void(int)>& progress, int threads);
     int32_t length() const override;
     bool frame(int32_t index, FrameImage& out) override;
     // Frames per second of the open video (0 without one).

@@ -9,7 +9,7 @@ namespace {
 class FfmpegFilmDecoder final : public FilmDecoder {
 public:
     bool open(const std::filesystem::path& file, const std::function<void(int)>& progress) {
-        return reader_.open(file, progress, true) && reader_.length() > 0;
+        return reader_.open(file, progress, 0) && reader_.length() > 0;
     }
     int32_t length() const override { return reader_.length(); }
     QSize source_size() const override { return {reader_.width(), reader_.height()}; }

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
+#include <limits>
 #include <map>
 #include <mutex>
 #include <set>
@@ -43,6 +44,8 @@ constexpr auto kTrendStale = std::chrono::seconds(2);
 // every 3 s): a wrong trend spaces the far frames apart and leaves gaps when the train gets there.
 constexpr double kMaxTrend = 0.01;
 constexpr int32_t kMaxAhead = kMaxKept / 2;
+// Presentations ahead that the plan of a moving train is sure of to a frame.
+constexpr size_t kSureAhead = 8;
 // The decoder yields to the window thread, whose ticks must not be late: a film that cannot keep
 // up drops frames instead.
 constexpr int kDecoderNice = 5;
@@ -102,8 +105,11 @@ public:
             }
             const double seconds = std::chrono::duration<double>(now - changed_at_).count();
             const int64_t moved = static_cast<int64_t>(index) - wanted_;
-            if (wanted_ < 0 || seconds <= 0 || seconds > 1.0 || std::llabs(moved) > capacity()) {
+            // Against the told direction of travel is a jump too, however short.
+            const bool against = told_ && per_tick_ != 0 && (moved < 0) != (per_tick_ < 0);
+            if (wanted_ < 0 || seconds <= 0 || seconds > 1.0 || std::llabs(moved) > capacity() || against) {
                 speed_ = 0;  // a start or a jump: no rate to go by
+                jumped_ = true;
                 failed_.clear();  // the reader tries them again after the jump's seek
             } else {
                 const double measured = static_cast<double>(moved) / seconds;
@@ -180,7 +186,8 @@ private:
         const auto before = std::prev(after);
         const int64_t below = static_cast<int64_t>(index) - before->first;
         const int64_t above = static_cast<int64_t>(after->first) - index;
-        return below <= above ? before : after;
+        // Between two as near, the one the train goes towards: it is past `index` already.
+        return below < above || (below == above && direction_ < 0) ? before : after;
     }
 
     // The train's rate now, in frames a second: as the logic tells it, else judged from the
@@ -261,7 +268,11 @@ private:
             return off <= near || (passed && off <= 1);
         };
         const auto group = [&](int32_t n) { return decoder_->group_start(n); };
-        const int32_t next = told_ && moving && plan.direction >= 0 ? reachable(plan, ready) : next_film_frame(plan, ready, group);
+        if (jumped_) onward_ = false;  // where the decoder was says nothing about the new place
+        jumped_ = false;
+        const bool forwards = told_ && moving && plan.direction >= 0;
+        const int32_t next = forwards ? reachable(plan, ready) : next_film_frame(plan, ready, group);
+        if (next >= 0) onward_ = forwards;
         if (next >= 0 || moving || !told_) return next;
         // A standing train gets the first frames the other way too: reversing (or going on
         // after reversing) then starts at once, however far apart the film's keyframes are.
@@ -289,6 +300,19 @@ private:
     int32_t reachable(const FilmSchedule& plan, const std::function<bool(int32_t)>& ready) const {
         const std::vector<int32_t> frames = planned_film_frames(plan);
         const bool behind = !frames.empty() && !ready(frames.front());
+        const auto due = [](size_t k) { return (static_cast<double>(k) + 0.5) / kPresentationsPerSecond; };
+        const auto takes = [this](int64_t cost) { return static_cast<double>(cost) / decode_rate_; };
+        // The first planned frame beyond the decoder still to make: going back for a frame the
+        // decoder has gone past must leave time for it.
+        double onward_due = std::numeric_limits<double>::infinity();
+        int64_t onward_cost = 0;
+        for (size_t k = 0; k < frames.size(); ++k) {
+            if (frames[k] > last_decoded_ && !ready(frames[k])) {
+                onward_due = due(k);
+                onward_cost = decode_cost(frames[k]);
+                break;
+            }
+        }
         int32_t previous = -1;  // the picture the entry before shows
         for (size_t k = 0; k < frames.size(); ++k) {
             const int32_t f = frames[k];
@@ -296,9 +320,22 @@ private:
             const int32_t shows = kept == kept_.end() ? -1 : kept->first;
             const bool have = ready(f);
             const bool repeats = have && shows != f && shows == previous;
-            const bool in_time = decode_rate_ > 0 && static_cast<double>(decode_cost(f)) / decode_rate_ <=
-                                                         (static_cast<double>(k) + 0.5) / kPresentationsPerSecond;
+            // A frame the decoder has gone past (the plan shifted as the train's rate wavered)
+            // costs its group up to it and again up to where the decoder was: on long-GOP films
+            // hundreds of pictures, while the train's own frames wait. It is made only when that
+            // takes no longer than a presentation, and only near: the plan far ahead is not sure
+            // to a frame.
+            const bool gone_past = onward_ && f < last_decoded_ && last_decoded_ - f < kMaxAhead;
+            const int64_t cost = gone_past ? last_decoded_ - decoder_->group_start(f) + 1 : decode_cost(f);
+            const bool in_time = decode_rate_ > 0 && takes(cost) <= due(k) &&
+                                 (!gone_past || (k < kSureAhead && takes(cost) <= 1 / kPresentationsPerSecond &&
+                                                 takes(cost + onward_cost) <= onward_due));
             if (have && !(repeats && in_time)) {
+                previous = shows;
+                continue;
+            }
+            // Else the train passes it with the picture there is.
+            if (gone_past && !in_time) {
                 previous = shows;
                 continue;
             }
@@ -373,6 +410,7 @@ private:
 
     std::unique_ptr<FilmDecoder> decoder_;  // used by the thread alone
     int32_t last_decoded_ = -1;             // likewise
+    bool onward_ = false;                   // likewise: it was planned forwards with the moving train
     double decode_rate_ = 0;                // frames the decoder makes a second, likewise
     const int32_t length_;
     const QSize source_;
@@ -396,6 +434,7 @@ private:
     Kept kept_;
     FilmPicture fallback_;  // after a change of draw size, until a picture at the new size is ready
     std::set<int32_t> failed_;
+    bool jumped_ = false;  // a jump since the thread last planned
     std::function<void()> on_ready_;
     bool every_frame_ = false;
 

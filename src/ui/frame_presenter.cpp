@@ -83,8 +83,9 @@ void FramePresenter::present(int64_t now_ms) {
     if (!session_.running()) return;
     const int32_t wanted = run_.core.Frame;
     if (wanted < 0 || run_.video.length < 0) return;
-    const FilmPicture picture = film_->nearest(wanted);
+    FilmPicture picture = film_->nearest(wanted);
     if (picture.index < 0 || picture.image.isNull()) return;
+    if (picture.index == shown_.frame && wanted != drawn_for_) picture = onward(std::move(picture), wanted);
     const Plan next = plan(picture);
     if (next.shown == shown_) return;
     const int64_t since = now_ms - presented_at_;
@@ -93,7 +94,23 @@ void FramePresenter::present(int64_t now_ms) {
         if (!retry_.isActive()) retry_.start(static_cast<int>(kFramePeriodMs - since));
         return;
     }
+    drawn_for_ = wanted;
     draw(next, now_ms);
+}
+
+FilmPicture FramePresenter::onward(FilmPicture on_show, int32_t wanted) {
+    // The train moved on, yet the picture nearest its frame is the one on show: the read-ahead
+    // made neighbours of the frames the train reached (its plan shifted as the rate wavered).
+    // The next picture in the direction of travel, within a tick's travel of the frame, is a
+    // new picture for this tick where the frame's own would have given none.
+    const int direction = run_.core.Speed < 0 ? -1 : 1;
+    const auto reach = static_cast<int32_t>(std::max(1.0, std::ceil(frames_per_tick(run_))));
+    for (int32_t j = 1; j <= reach; ++j) {
+        FilmPicture ahead = film_->nearest(on_show.index + direction * j);
+        const int32_t beyond = direction * (ahead.index - on_show.index);
+        if (beyond > 0 && std::abs(ahead.index - wanted) <= reach && !ahead.image.isNull()) return ahead;
+    }
+    return on_show;
 }
 
 FramePresenter::Plan FramePresenter::plan(const FilmPicture& picture) {

@@ -77,6 +77,8 @@ private:
     void want();
     void present(int64_t now_ms);
     void ready();
+    // A picture past `on_show` towards the train's frame `wanted`, or `on_show` when none is near.
+    FilmPicture onward(FilmPicture on_show, int32_t wanted);
     // The picture for `picture` (the film's nearest to the wanted frame) at the run's place.
     Plan plan(const FilmPicture& picture);
     void draw(const Plan& plan, int64_t now_ms);
@@ -97,6 +99,7 @@ private:
     QTimer retry_;
     QTimer settle_;
     int32_t presented_ = -1;        // frame last presented
+    int32_t drawn_for_ = -1;        // the run's frame when the run's picture was last drawn
     Shown shown_;                   // and what its picture was made of
     FilmMix mix_ = FilmMix::Blend;
     bool motion_blur_ = false;

@@ -36,7 +36,8 @@ public:
             const std::lock_guard lock(mutex_);
             asked.push_back(index);
             if (!instant) return;
-            for (int32_t k = 0; k <= ahead; ++k) ready_.insert(index + k);
+            for (int32_t k = 0; k <= ahead; ++k)
+                if (!made || made(index + k)) ready_.insert(index + k);
             notify = on_ready_;
         }
         if (notify) notify();
@@ -78,6 +79,7 @@ public:
 
     bool instant = true;
     int32_t ahead = 0;  // frames past the asked one made ready with it (a read-ahead)
+    std::function<bool(int32_t)> made;  // which of those the read-ahead makes (all when empty)
     std::vector<int32_t> asked;
     QSize draw_size;
 
@@ -288,6 +290,32 @@ TEST_F(FramesTest, BelowTheFilmingSpeedEveryTickShowsTheRightMixOfTheRightTwoFra
         EXPECT_EQ(std::get<1>(made.back()), f > 0 ? n + 1 : n);
         EXPECT_NEAR(std::get<2>(made.back()), f, 1.0 / 256);
     }
+}
+
+// Above the filming speed the read-ahead may have made neighbours of the train's frames rather
+// than the frames (its plan shifted as the train's rate wavered): where the nearest picture would
+// be the one on show, the next within a tick's travel is drawn, so every tick has a new picture.
+TEST_F(FramesTest, EveryTickHasANewPictureWhenTheFilmHasOnlyNeighboursOfTheFrames) {
+    auto w = open_on_film();
+    ASSERT_TRUE(w);
+    follow(*w, 2);
+    ticks(*w, 30);
+    const int32_t base = w->run().core.Frame;
+    // Two frames a tick against pictures 1, 2, 2, 3 and 2 frames apart: in either phase some
+    // frame's nearest picture is the one the tick before showed.
+    film.made = [base](int32_t f) {
+        const int32_t r = ((f - base) % 10 + 10) % 10;
+        return r == 0 || r == 1 || r == 3 || r == 5 || r == 8;
+    };
+    film.ahead = 8;
+    film.forget();
+    int fresh = 0;
+    for (int i = 0; i < 60; ++i) {
+        const int32_t before = w->presented_frame();
+        ticks(*w, 1);
+        fresh += w->presented_frame() != before;
+    }
+    EXPECT_GE(fresh, 58);
 }
 
 TEST_F(FramesTest, WholeFramesWhenChosenAndTheChoiceIsRemembered) {

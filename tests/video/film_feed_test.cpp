@@ -197,6 +197,57 @@ TEST(FilmFeed, FollowsTheMotionTheRunTells) {
     EXPECT_EQ(feed->nearest(140).index, 140);
 }
 
+// A film of 2000 frames with a keyframe every 1000 (as long-GOP camera films have) that takes a
+// millisecond for each frame it decodes, from the last one onwards or else from the keyframe.
+class LongGroupDecoder final : public FilmDecoder {
+public:
+    explicit LongGroupDecoder(std::shared_ptr<std::vector<int32_t>> decoded) : decoded_(std::move(decoded)) {}
+    int32_t length() const override { return 2000; }
+    QSize source_size() const override { return {64, 32}; }
+    double frame_rate() const override { return 30; }
+    int32_t group_start(int32_t index) const override { return index / 1000 * 1000; }
+    bool decode(int32_t index) override {
+        const bool onwards = last_ >= group_start(index) && last_ < index;
+        std::this_thread::sleep_for(std::chrono::milliseconds(index - (onwards ? last_ : group_start(index) - 1)));
+        decoded_->push_back(index);
+        last_ = index;
+        return true;
+    }
+    bool picture(QSize size, QImage& out) override {
+        out = QImage(size, QImage::Format_RGB32);
+        return true;
+    }
+
+private:
+    std::shared_ptr<std::vector<int32_t>> decoded_;
+    int32_t last_ = -1;
+};
+
+// A train at four times the filming speed whose told rate wavers (3.9 and 4 frames a tick, as the
+// filmed speed changes along the line): the plan a second ahead shifts by a frame or two, and the
+// decoder must not go back for the shifted frames it has passed, each a seek to the keyframe and
+// hundreds of pictures decoded again while the train's own frames wait.
+TEST(FilmFeed, AFastTrainDoesNotSendTheDecoderBackToAKeyframe) {
+    auto decoded = std::make_shared<std::vector<int32_t>>();
+    auto feed = make_film_feed(std::make_unique<LongGroupDecoder>(decoded));
+    ASSERT_NE(feed, nullptr);
+    feed->set_motion(0, 0);
+    feed->want(300);
+    for (int32_t n : {300, 324, 276}) ASSERT_TRUE(ready_within(*feed, n)) << n;
+    std::this_thread::sleep_for(100ms);
+    const size_t standing = decoded->size();  // the thread alone writes it, and it stands now
+    for (int32_t tick = 1, frame = 300; frame < 900; ++tick) {
+        frame += 4;
+        feed->set_motion(tick % 2 == 0 ? 4.0 : 3.9, 0);
+        feed->want(frame);
+        std::this_thread::sleep_for(10ms);
+    }
+    feed.reset();  // joins the thread: the log is complete
+    const std::vector<int32_t> moving(decoded->begin() + static_cast<std::ptrdiff_t>(standing), decoded->end());
+    ASSERT_FALSE(moving.empty());
+    for (size_t i = 1; i < moving.size(); ++i) EXPECT_GT(moving[i], moving[i - 1]) << "decode " << i;
+}
+
 // The picture index built on a worker from a slow stand-in input: the caller gets control back
 // at once, hears the progress from the worker, and a cancel ends the build at its next step.
 TEST(FilmOpener, BuildsTheIndexOffTheCallersThreadAndCanBeCancelled) {
@@ -325,7 +376,8 @@ TEST(FilmFeed, ShowsTheFramesOfARealFilmAtTheDrawSize) {
     EXPECT_EQ(shown(121), 121) << "an empty size is the film's own";
 }
 
-// Films this large decode on FFmpeg's frame threads, which hold pictures back: still the frame asked.
+// Films this large decode on as many FFmpeg threads as the machine spares (frame threads hold
+// pictures back): still the frame asked.
 TEST(FilmFeed, LargeFilmsDecodedOnThreadsAreFrameExact) {
     av_log_set_level(AV_LOG_QUIET);
     test::TempDir dir;

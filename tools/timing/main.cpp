@@ -26,6 +26,7 @@
 #include "common/fixed_point.hpp"
 #include "ui/art_resources.hpp"
 #include "ui/cab_screen.hpp"
+#include "ui/cab_widgets.hpp"
 #include "ui/drive_session.hpp"
 #include "ui/driving_window.hpp"
 #include "ui/help_window.hpp"
@@ -145,8 +146,11 @@ int main(int argc, char** argv) {
     const int speed = static_cast<int>(window->run().core.Speed / 10000);
     window->item("start1")->trigger();
     const double paused = measure(10);
+    const QSize drawn = window->screen().unten()->pixel_size();
     window->close();
     std::printf("cpu_standing %.4f\ncpu_driving %.4f\ncpu_paused %.4f\nspeed_at_end_kmh %d\nframes_presented %d\n",
                 standing, driving, paused, speed, window->frames_drawn());
+    // The size the film is drawn at, for a player to show it at the same size.
+    std::printf("film_drawn %dx%d\n", drawn.width(), drawn.height());
     return 0;
 }
