@@ -64,6 +64,11 @@ if len(f) > 1:
     print(f"distinct pictures per second {(distinct - 1) / ((f[-1] - f[0]) / 1000):.2f}  mixed {mixed} of {len(drawn)}")
 else:
     print("frames: none drawn while driving")
+# The first second on its own: the start, while the decoder catches up with the train.
+first = [x[1] for x in frames if t[0][1] <= x[1] < start]
+if len(first) > 1:
+    gaps = [b - a for a, b in zip(first, first[1:])]
+    print(f"first second: frames {len(first)}  first after {first[0] - t[0][1]:.1f} ms  max gap {max(gaps):.1f} ms  over 45 ms {sum(g > 45 for g in gaps)}")
 PY
 video="${VIDEO:-$data/Movie/sakuragawa.avi}"
 if [ -f "$video" ]; then
