@@ -134,6 +134,9 @@ bool DrivingWindow::load(const DriveRequest& request) {
             });
             poll.start(10);
             if (!finished()) loop.exec();
+            // Progress the worker posted just before it finished is shown now, not after the
+            // statuses that follow the film.
+            QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
             return !film_cancelled_;
         });
     }

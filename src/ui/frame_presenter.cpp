@@ -103,7 +103,9 @@ FilmPicture FramePresenter::onward(FilmPicture on_show, int32_t wanted) {
     // made neighbours of the frames the train reached (its plan shifted as the rate wavered).
     // The next picture in the direction of travel, within a tick's travel of the frame, is a
     // new picture for this tick where the frame's own would have given none.
-    const int direction = run_.core.Speed < 0 ? -1 : 1;
+    // The train's direction, not the side the frame lies on: a picture already ahead of the
+    // frame must not send the film back.
+    const int direction = run_.core.Speed != 0 ? (run_.core.Speed > 0 ? 1 : -1) : direction_;
     const auto reach = static_cast<int32_t>(std::max(1.0, std::ceil(frames_per_tick(run_))));
     for (int32_t j = 1; j <= reach; ++j) {
         FilmPicture ahead = film_->nearest(on_show.index + direction * j);
